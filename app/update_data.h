@@ -1,0 +1,17 @@
+#pragma once
+// The update data object: everything the phases of one update share.
+#include <string>
+
+#include "install/installation_record.h"
+#include "update_ini/update_settings.h"
+
+struct Cupdate_data {
+    Cupdate_settings settings;
+    Cinstallation_record installation;
+    // Where the update's files come from, relative to the program's folder ("GAMEDATA").
+    std::wstring source_root;
+    // The installed game folder that the update is written over.
+    std::wstring destination_folder;
+};
+
+extern Cupdate_data g_update;

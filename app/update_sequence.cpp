@@ -1,0 +1,29 @@
+#include "app/update_sequence.h"
+
+#include "app/message_box.h"
+#include "app/update_run.h"
+#include "install/destination.h"
+#include "install/installation_record.h"
+#include "update_ini/source_checks.h"
+#include "update_ini/update_settings.h"
+
+bool run_update_sequence()
+{
+    using Phase = bool (*)();
+    static const Phase phases[] = {
+        reset_update_settings,
+        read_update_ini,
+        check_names,
+        check_sources,
+        read_installation_record,
+        check_destination,
+        confirm_destination,
+        run_update,
+    };
+    for (Phase phase : phases)
+        if (!phase())
+            return false;
+
+    show_information(L"アップデートは正常に終了しました。");
+    return true;
+}

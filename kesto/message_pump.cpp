@@ -1,0 +1,8 @@
+#include "kesto/message_pump.h"
+
+namespace Kesto {
+
+bool pump_messages() { return true; }
+bool dispatch_message(MSG&) { return true; }
+
+}  // namespace Kesto

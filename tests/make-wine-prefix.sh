@@ -1,0 +1,12 @@
+#!/bin/sh
+# Makes the Wine prefix the tests run in, once. Without a window manager under Xvfb, Wine waits
+# two seconds whenever a window is hidden or destroyed unless its windows are unmanaged.
+set -e
+prefix="$1"
+export WINEPREFIX="$prefix"
+if [ ! -f "$prefix/.update-tests-ready" ]; then
+  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wineserver -w
+  touch "$prefix/.update-tests-ready"
+fi

@@ -1,0 +1,34 @@
+#pragma once
+// Files and text: the file handle with its measured size, the ANSI code page conversions, whole
+// text files read as lines, and printf-style formatting into a wide string.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// An open runtime stream together with the byte size measured when it was opened.
+class Cfile_handle {
+public:
+    Cfile_handle() = default;
+    ~Cfile_handle();
+    Cfile_handle(const Cfile_handle&) = delete;
+    Cfile_handle& operator=(const Cfile_handle&) = delete;
+
+    FILE* stream = nullptr;
+    uint64_t size = 0;
+};
+
+// Modes "rt", "rb" (shared for reading) and "wb" (not shared at all), as the runtime takes them.
+bool open_file(Cfile_handle& file, const std::wstring& path, const std::wstring& mode);
+// Returns false when the stream could not be closed cleanly: for a file opened for writing that
+// means data may not have reached the disk.
+bool close_file(Cfile_handle& file);
+
+std::wstring to_wide(const std::string& narrow);
+std::string to_narrow(const std::wstring& wide);
+
+bool read_text_file(const std::wstring& path, std::wstring& text);
+bool read_text_lines(const std::wstring& path, std::vector<std::wstring>& lines);
+
+// printf conventions, at most 1023 characters of result.
+std::wstring format_text(const wchar_t* format, ...);
