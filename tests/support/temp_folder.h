@@ -12,7 +12,10 @@ public:
     {
         wchar_t base[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, base);
-        path = std::wstring(base) + L"update-tests\\" + name + L"-" + std::to_wstring(GetCurrentProcessId());
+        // Wine reuses process ids quickly; the tick count keeps folders of earlier runs apart.
+        static unsigned serial = 0;
+        path = std::wstring(base) + L"update-tests\\" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++serial);
         remove_tree(path);
         make_folder(path);
     }
