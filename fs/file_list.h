@@ -12,7 +12,9 @@ struct Cfile_entry {
 
 class Cfile_list {
 public:
+    // Lists the plain files directly inside folder; returns whether any passed the filters.
     bool list(const std::wstring& folder, const std::wstring& name_filter, const std::wstring& extension_filter);
+    // Enumerates root + prefix, where prefix is empty or ends in a backslash.
     void scan(const std::wstring& prefix);
 
     std::vector<Cfile_entry> entries;
@@ -23,4 +25,7 @@ public:
     bool descend = false;
     bool list_files = false;
     bool list_folders = false;
+
+private:
+    void add(Cfile_entry entry);
 };
