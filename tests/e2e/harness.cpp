@@ -317,7 +317,9 @@ Crun_result run_program(const Crun_options& options)
 
     result.answers_used = answerer.answers_used();
     result.transcript = read_transcript(log_path);
-    if (!result.failure.empty())
+    if (result.failure.empty())
+        DeleteFileW(log_path.c_str());  // a failed run's log stays, for a look at the raw lines
+    else
         result.failure += "\ntranscript so far:\n" + to_text(result.transcript);
     return result;
 }

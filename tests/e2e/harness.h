@@ -1,23 +1,32 @@
 #pragma once
-// End-to-end driver: runs the real update.exe (or any program) under a WH_CALLWNDPROC hook and
-// returns its exit code and the transcript of what it showed.
+// End-to-end driver: runs the real update.exe in a scenario folder (scenario.h) with a hook DLL in
+// its thread, answers its boxes as a player would, and returns its exit code and the transcript of
+// everything it showed. Add a test program with update_add_e2e_test(name sources...) in
+// tests/e2e/CMakeLists.txt; keep many scenarios in one program.
 //
-// Transcript lines (UTF-8; texts in quoted(): \\ \" \n \r \t \xHH escaped), in the order the program
-// sent them:
-//   box caption="エラー" icon=warning buttons=OK default=OK text="..."      (icon: warning,
-//       information, error, question, none, other; buttons left to right: OK,Cancel,Yes,No,...)
-//   dialog create caption="Dialog" text="..."   the progress dialog (items 1001, 1002 bars)
-//   dialog caption="X アップデート"   dialog show   dialog hide   dialog close   dialog destroy
-//   range 1001 0 1000      pos 1001 400      text 1003 "BGM\\a.ogg"
-//   window class="..." caption="..."    any other top-level window shown
-// "dialog close" marks where the driver pressed the close box (Crun_options::close_dialog_after_pos).
+// Transcript: one UTF-8 line per event, in the order the program sent the messages. Texts are
+// quoted(): in double quotes with \\ \" \n \r \t and \xHH escaped, so a path reads "BGM\\a.ogg".
+//   box caption="エラー" icon=warning buttons=OK default=OK text="..."
+//       icon: warning | information | question | error | none | other
+//       buttons left to right: OK, Cancel, Yes, No, ... joined by ","; default: the Enter button
+//   dialog create caption="Dialog" text="..."     the progress dialog (#32770 with bars 1001, 1002)
+//   dialog caption="テスト アップデート"            WM_SETTEXT on the dialog
+//   dialog show | dialog hide | dialog destroy    WM_SHOWWINDOW, WM_DESTROY
+//   dialog close                                  the close box pressed (close_dialog_after_pos)
+//   range 1001 0 1000 | pos 1002 400 | text 1003 "BGM\\a.ogg"
+//   window class="..." caption="..."              any other top-level window shown
 //
-// Boxes are answered from outside as a player does: a box with the single button OK gets OK; every
-// other box takes the next entry of Crun_options::answers (a box with no answer left fails the run).
+// Answers: a box whose only button is OK is answered OK. Every other box takes the next entry of
+// Crun_options::answers; a box with none left, or without the button named, fails the run (the
+// program is killed). Unused answers are not an error: answers_used tells how many were taken.
+// The dialog's close box is pressed from inside the program right after its Nth PBM_SETPOS (both
+// bars counted), as WM_SYSCOMMAND SC_CLOSE, so it is handled at the program's next message pump.
 //
-// Example:
-//   Cscenario_folder folder(L"refused");                 // scenario.h: fresh folder + update.exe
-//   folder.write_update_ini({L"GAME_NAME = \"テスト\"", L"REG_NAME = \"TEST\""});
+// Example (the confirmation refused):
+//   const e2e::Cscenario_folder folder(L"refused");
+//   folder.write_update_ini({L"GAME_NAME = \"テスト\"", L"REG_NAME = \"Test\""});
+//   const e2e::Cregistry_key key(L"Test");
+//   key.set_text(L"SAV_FOLDER", folder.installed_folder());   // ... and the other eight values
 //   e2e::Crun_options options;
 //   options.program = folder.exe_path();
 //   options.answers = {e2e::Cbutton::no};
@@ -25,7 +34,8 @@
 //   ASSERT_TRUE(run.ok()) << run.failure;
 //   EXPECT_EQ(run.exit_code, 0u);
 //   EXPECT_EQ(run.transcript, (e2e::Ctranscript{
-//       e2e::box_line("テスト", "warning", "OK", "OK", "...") ...}));
+//       e2e::box_line("テスト", "information", "Yes,No", "Yes", "セットアップ先 = ..."),
+//       e2e::information_box("テスト", "アップデートを中断しました。")})) << e2e::to_text(run.transcript);
 #include <windows.h>
 
 #include <string>
