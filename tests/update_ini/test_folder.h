@@ -1,8 +1,10 @@
 #pragma once
-// A fresh folder under the temp folder that is the current directory while the object lives, the
-// way update.exe runs in its own folder. Removed with everything in it afterwards.
+// A fresh temp folder that is the current directory while the object lives, the way update.exe
+// runs in its own folder. Removed with everything in it afterwards.
 #include <string>
 #include <vector>
+
+#include "support/temp_folder.h"
 
 class Ctest_folder {
 public:
@@ -11,8 +13,6 @@ public:
     Ctest_folder(const Ctest_folder&) = delete;
     Ctest_folder& operator=(const Ctest_folder&) = delete;
 
-    const std::wstring& path() const { return path_; }
-
     // Relative to the folder. Bytes are written exactly as given.
     void write_file(const std::wstring& name, const std::string& bytes) const;
     void make_folder(const std::wstring& name) const;
@@ -20,6 +20,6 @@ public:
     void lay_out(const std::vector<std::wstring>& entries) const;
 
 private:
-    std::wstring path_;
     std::wstring previous_directory_;
+    Ctemp_folder folder_;
 };
