@@ -1,6 +1,80 @@
 #include "app/file_copy.h"
 
-bool copy_file_with_progress(const std::wstring&, uint64_t, uint64_t&)
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/message_box.h"
+#include "app/update_data.h"
+#include "app/update_process_dialog.h"
+#include "fs/paths.h"
+#include "kesto/message_pump.h"
+#include "update_ini/text_file.h"
+
+namespace {
+
+// Decimal, not 1 MiB: the bars advance once per million bytes.
+constexpr size_t BLOCK_SIZE = 1000000;
+constexpr int BAR_END = 1000;
+
+// Thousandths in double precision, truncated, so that 64-bit sizes never overflow.
+int thousandths(uint64_t done, uint64_t whole)
 {
+    if (whole == 0 || done >= whole)
+        return BAR_END;
+    return static_cast<int>(static_cast<double>(done) * BAR_END / static_cast<double>(whole));
+}
+
+bool report(const std::wstring& text)
+{
+    show_message_box(text, MB_ICONWARNING);
+    return false;
+}
+
+}  // namespace
+
+bool copy_file_with_progress(const std::wstring& relative_path, uint64_t total_bytes, uint64_t& bytes_remaining)
+{
+    // Declared source first, so the destination is closed first on every way out.
+    Cfile_handle source;
+    Cfile_handle destination;
+
+    // The player is shown the path inside the update, not the GAMEDATA prefix.
+    if (!open_file(source, join_path(g_update.source_root, relative_path), L"rb"))
+        return report(relative_path + L"が開けませんでした。");
+
+    const std::wstring destination_path = join_path(g_update.destination_folder, relative_path);
+    if (!open_file(destination, destination_path, L"wb"))
+        return report(destination_path + L"が開けませんでした。");
+
+    g_progress_dialog.status_text.set_text(relative_path);
+
+    const uint64_t file_size = source.size;
+    uint64_t file_remaining = file_size;
+    std::vector<unsigned char> buffer(BLOCK_SIZE);
+
+    while (file_remaining != 0) {
+        // Never past the size measured at opening: a file that grows meanwhile cannot drive the
+        // counters below zero, and one that shrinks ends the copy as a failed read.
+        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(BLOCK_SIZE, file_remaining));
+        const size_t count = fread(buffer.data(), 1, wanted, source.stream);
+        if (count == 0)
+            return report(relative_path + L"の読み込みに失敗しました。");
+        if (fwrite(buffer.data(), 1, count, destination.stream) != count)
+            return report(destination_path + L"への書き込みに失敗しました。");
+
+        file_remaining -= count;
+        bytes_remaining -= std::min<uint64_t>(count, bytes_remaining);
+
+        // The whole update's bar first, then the file's.
+        g_progress_dialog.progress_bars[0].set_position(thousandths(total_bytes - bytes_remaining, total_bytes));
+        g_progress_dialog.progress_bars[1].set_position(thousandths(file_size - file_remaining, file_size));
+        Kesto::pump_messages();
+    }
+
+    // Closing writes what the stream still buffers: a full disk may only show here.
+    if (!close_file(destination))
+        return report(destination_path + L"への書き込みに失敗しました。");
     return true;
 }

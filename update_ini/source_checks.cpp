@@ -1,11 +1,118 @@
 #include "update_ini/source_checks.h"
 
+#include <cstdint>
+
+#include "app/message_box.h"
+#include "app/update_data.h"
+#include "fs/paths.h"
+#include "update_ini/text_file.h"
+
+namespace {
+
+bool report_failure(const std::wstring& cause)
+{
+    show_warning(cause);
+    show_warning(UPDATE_FAILED_TEXT);
+    return false;
+}
+
+struct Cmedia_source {
+    int32_t update;
+    const std::wstring& folder;
+    const wchar_t* label;
+};
+
+std::wstring media_problem(const Cmedia_source& media, const std::wstring& source_root)
+{
+    if (media.update == 0)
+        return std::wstring();
+    if (media.folder.empty())
+        return std::wstring(L"update.ini に ") + media.label + L" フォルダが指定されていません。";
+    const std::wstring path = join_path(source_root, media.folder);
+    if (!folder_exists(path))
+        return std::wstring(L"コピー元の ") + media.label + L" フォルダ " + path + L" が見つかりません。";
+    return std::wstring();
+}
+
+// Entries from the tenth on cannot be given in update.ini: a count that reaches them is reported
+// like any entry left out, so that neither this check nor the copy ever looks past the list.
+const std::wstring& list_entry(const std::wstring (&list)[COPY_ENTRY_LIMIT], int32_t index)
+{
+    static const std::wstring not_given;
+    return index < COPY_ENTRY_LIMIT ? list[index] : not_given;
+}
+
+std::wstring folder_entries_problem(const Cupdate_settings& settings, const std::wstring& source_root)
+{
+    for (int32_t i = 0; i < settings.COPY_FOLDER_COUNT; ++i) {
+        const std::wstring& entry = list_entry(settings.COPY_FOLDER, i);
+        if (entry.empty())
+            return format_text(L"update.ini に COPY_FOLDER_%02d フォルダが指定されていません。\n"
+                               L"COPY_FOLDER_CNT の設定は正しいですか？",
+                               static_cast<int>(i));
+        const std::wstring path = join_path(source_root, entry);
+        if (!folder_exists(path))
+            return L"コピー元のフォルダ " + path + L" が見つかりません。";
+    }
+    return std::wstring();
+}
+
+std::wstring file_entries_problem(const Cupdate_settings& settings, const std::wstring& source_root)
+{
+    for (int32_t i = 0; i < settings.COPY_FILE_COUNT; ++i) {
+        const std::wstring& entry = list_entry(settings.COPY_FILE, i);
+        if (entry.empty())
+            return format_text(L"update.ini に COPY_FILE_%02d フォルダが指定されていません。\n"
+                               L"COPY_FILE_CNT の設定は正しいですか？",
+                               static_cast<int>(i));
+        const std::wstring path = join_path(source_root, entry);
+        if (!file_exists(path))
+            return L"コピー元のファイル " + path + L" が見つかりません。";
+    }
+    return std::wstring();
+}
+
+}  // namespace
+
+std::wstring find_name_problem(const Cupdate_settings& settings)
+{
+    if (settings.GAME_NAME.empty())
+        return L"update.ini にゲーム名が指定されていません。";
+    if (settings.REG_NAME.empty())
+        return L"update.ini にレジストリ名が指定されていません。";
+    return std::wstring();
+}
+
+std::wstring find_source_problem(const Cupdate_settings& settings, const std::wstring& source_root)
+{
+    if (!folder_exists(source_root))
+        return L"コピー元の " + source_root + L" フォルダが見つかりません。";
+
+    const Cmedia_source media[] = {
+        {settings.BGM_UPDATE, settings.BGM_FOLDER, L"BGM"},
+        {settings.KOE_UPDATE, settings.KOE_FOLDER, L"KOE"},
+        {settings.MOV_UPDATE, settings.MOV_FOLDER, L"MOV"},
+    };
+    for (const Cmedia_source& source : media) {
+        const std::wstring problem = media_problem(source, source_root);
+        if (!problem.empty())
+            return problem;
+    }
+
+    std::wstring problem = folder_entries_problem(settings, source_root);
+    if (problem.empty())
+        problem = file_entries_problem(settings, source_root);
+    return problem;
+}
+
 bool check_names()
 {
-    return true;
+    const std::wstring problem = find_name_problem(g_update.settings);
+    return problem.empty() || report_failure(problem);
 }
 
 bool check_sources()
 {
-    return true;
+    const std::wstring problem = find_source_problem(g_update.settings, g_update.source_root);
+    return problem.empty() || report_failure(problem);
 }

@@ -1,6 +1,12 @@
 #include "update_ini/update_settings.h"
 
+#include <string>
+#include <vector>
+
+#include "app/message_box.h"
 #include "app/update_data.h"
+#include "update_ini/text_file.h"
+#include "update_ini/update_ini_lines.h"
 
 bool reset_update_settings()
 {
@@ -10,6 +16,14 @@ bool reset_update_settings()
 
 bool read_update_ini()
 {
+    std::vector<std::wstring> lines;
+    if (!read_text_lines(L"update.ini", lines)) {
+        show_warning(L"update.ini が見つかりませんでした。");
+        show_warning(UPDATE_FAILED_TEXT);
+        return false;
+    }
+    for (const std::wstring& line : lines)
+        apply_update_ini_line(line, g_update.settings);
     g_update.source_root = L"GAMEDATA";
     return true;
 }

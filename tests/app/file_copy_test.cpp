@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/file_copy.h"
+#include "app/update_data.h"
+#include "support/recorded_boxes.h"
+#include "support/temp_folder.h"
+#include "support/unix_command.h"
+
+namespace {
+
+std::string pattern_bytes(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    unsigned state = seed * 2654435761u + 1;
+    for (char& byte : bytes) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 16);
+    }
+    return bytes;
+}
+
+std::string read_all(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char chunk[65536];
+    DWORD count = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &count, nullptr) && count > 0)
+        bytes.append(chunk, count);
+    CloseHandle(file);
+    return bytes;
+}
+
+class File_copy : public testing::Test {
+protected:
+    File_copy() : folder_(L"file-copy")
+    {
+        g_update.settings.GAME_NAME = L"ルミナス物語";
+        g_update.source_root = folder_ / L"GAMEDATA";
+        g_update.destination_folder = folder_ / L"ゲーム";
+        make_folder(g_update.source_root + L"\\BGM");
+        make_folder(g_update.destination_folder + L"\\BGM");
+    }
+    ~File_copy() override
+    {
+        g_update = Cupdate_data();
+    }
+
+    std::wstring source(const std::wstring& relative) const { return join_path(g_update.source_root, relative); }
+    std::wstring destination(const std::wstring& relative) const
+    {
+        return join_path(g_update.destination_folder, relative);
+    }
+
+    Ctemp_folder folder_;
+    Crecorded_boxes boxes_;
+};
+
+TEST_F(File_copy, CopiesEverySizeWholeAndCountsItsBytes)
+{
+    for (size_t size : {size_t{0}, size_t{1}, size_t{999999}, size_t{1000000}, size_t{1000001}, size_t{2400000}}) {
+        SCOPED_TRACE(size);
+        const std::string bytes = pattern_bytes(size, static_cast<unsigned>(size));
+        ASSERT_TRUE(write_bytes(source(L"BGM\\曲.ogg"), bytes));
+        ASSERT_TRUE(write_bytes(destination(L"BGM\\曲.ogg"), std::string(3000000, 'x')));
+
+        uint64_t remaining = size + 5;
+        EXPECT_TRUE(copy_file_with_progress(L"BGM\\曲.ogg", size + 5, remaining));
+        EXPECT_EQ(remaining, 5u);
+        EXPECT_TRUE(read_all(destination(L"BGM\\曲.ogg")) == bytes) << "the old, longer content must be gone";
+    }
+    EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+TEST_F(File_copy, MissingSourceIsNamedRelativeToTheUpdate)
+{
+    uint64_t remaining = 10;
+    EXPECT_FALSE(copy_file_with_progress(L"BGM\\ない.ogg", 10, remaining));
+    ASSERT_EQ(boxes_.boxes.size(), 1u);
+    EXPECT_EQ(boxes_.boxes[0].text, L"BGM\\ない.oggが開けませんでした。");
+    EXPECT_EQ(boxes_.boxes[0].caption, L"ルミナス物語");
+    EXPECT_EQ(boxes_.boxes[0].flags, static_cast<UINT>(MB_ICONWARNING));
+    EXPECT_FALSE(file_exists(destination(L"BGM\\ない.ogg"))) << "nothing may be written";
+    EXPECT_EQ(remaining, 10u);
+}
+
+HANDLE held_file = INVALID_HANDLE_VALUE;
+
+struct Cblocked_destination {
+    const char* name;
+    void (*block)(const std::wstring& destination_file);
+};
+
+class Blocked_destination : public File_copy, public testing::WithParamInterface<Cblocked_destination> {};
+
+TEST_P(Blocked_destination, IsNamedByItsFullPathAndStopsTheCopy)
+{
+    ASSERT_TRUE(write_bytes(source(L"BGM\\a.ogg"), "new"));
+    const std::wstring target = destination(L"BGM\\a.ogg");
+    GetParam().block(target);
+
+    uint64_t remaining = 3;
+    EXPECT_FALSE(copy_file_with_progress(L"BGM\\a.ogg", 3, remaining));
+    ASSERT_EQ(boxes_.boxes.size(), 1u);
+    EXPECT_EQ(boxes_.boxes[0].text, target + L"が開けませんでした。");
+    EXPECT_EQ(boxes_.boxes[0].flags, static_cast<UINT>(MB_ICONWARNING));
+    if (held_file != INVALID_HANDLE_VALUE)
+        CloseHandle(held_file);
+    held_file = INVALID_HANDLE_VALUE;
+    run_unix_shell("chattr -i " + shell_quoted(unix_path_of(target)) + " 2>/dev/null");
+}
+
+INSTANTIATE_TEST_SUITE_P(Destinations, Blocked_destination, testing::Values(
+    Cblocked_destination{"FolderMissing", [](const std::wstring& target) {
+        Ctemp_folder::remove_tree(path_folder(target));
+    }},
+    Cblocked_destination{"HeldOpenWithoutSharing", [](const std::wstring& target) {
+        write_bytes(target, "old");
+        held_file = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    }},
+    Cblocked_destination{"ReadOnly", [](const std::wstring& target) {
+        // Wine run as root would open a read-only file for writing; an immutable one it cannot.
+        write_bytes(target, "old");
+        SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+        run_unix_shell("chattr +i " + shell_quoted(unix_path_of(target)));
+    }}
+), [](const testing::TestParamInfo<Cblocked_destination>& info) { return std::string(info.param.name); });
+
+TEST_F(File_copy, SourceThatGrewIsCopiedOnlyAsFarAsMeasured)
+{
+    ASSERT_TRUE(write_bytes(source(L"BGM\\a.ogg"), "abc"));
+    uint64_t remaining = 2;  // listed when it held two bytes
+    EXPECT_TRUE(copy_file_with_progress(L"BGM\\a.ogg", 2, remaining));
+    EXPECT_EQ(remaining, 0u) << "the counter must not wrap below zero";
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#pragma once
+// One line of update.ini at a time: the thirty templates in the order they are tried, and the
+// function that applies a line to a settings record. Nothing here touches the program's globals,
+// so tools can apply lines to a record of their own and report what each line set.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "update_ini/update_settings.h"
+
+// The blanks of an update.ini line.
+extern const wchar_t* const UPDATE_INI_BLANKS;
+
+struct Cupdate_ini_template {
+    // Exactly as matched, e.g. "BGM_UPDATE = %d" or "COPY_FOLDER_03 = %s".
+    std::wstring pattern;
+    // The field the template fills: a number, a text, or one entry of a list.
+    int32_t Cupdate_settings::*number_field = nullptr;
+    std::wstring Cupdate_settings::*text_field = nullptr;
+    std::wstring (Cupdate_settings::*list_field)[COPY_ENTRY_LIMIT] = nullptr;
+    int list_index = 0;
+
+    // The numbered list entries are tried after the other keys, all of them on the same line.
+    bool is_numbered() const { return list_field != nullptr; }
+    // The key as written in update.ini: the pattern before its first space.
+    std::wstring key() const { return pattern.substr(0, pattern.find(L' ')); }
+    // The field within the given record; null for the kind the template does not fill.
+    int32_t* number_in(Cupdate_settings& settings) const;
+    std::wstring* text_in(Cupdate_settings& settings) const;
+};
+
+// The thirty templates in the order they are tried: GAME_NAME to COPY_FILE_COUNT, then
+// COPY_FOLDER_00 to COPY_FOLDER_09, then COPY_FILE_00 to COPY_FILE_09.
+const std::vector<Cupdate_ini_template>& update_ini_templates();
+
+enum class Cupdate_ini_line_kind { empty, comment, entry, ignored };
+
+struct Cupdate_ini_line_result {
+    Cupdate_ini_line_kind kind = Cupdate_ini_line_kind::ignored;
+    // Indexes into update_ini_templates() of every template that matched, in the order applied.
+    // One for a key line; one or more when numbered entries follow each other on one line.
+    std::vector<size_t> matched;
+};
+
+// Applies one line (without its line feed) to the record: every template that matches sets its
+// field, and a field changes only when its whole template matched.
+Cupdate_ini_line_result apply_update_ini_line(const std::wstring& line, Cupdate_settings& settings);
