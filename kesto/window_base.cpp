@@ -35,6 +35,7 @@ Cwindow_base* carried_object(UINT message, LPARAM lparam)
 {
     if (message == WM_NCCREATE || message == WM_CREATE)
         return static_cast<Cwindow_base*>(reinterpret_cast<const CREATESTRUCTW*>(lparam)->lpCreateParams);
+    // A dialog created with a null parameter gets 0 here: there is no page size to read.
     if (message != WM_INITDIALOG || lparam == 0)
         return nullptr;
     // A toolkit object never starts with 48: its first word is its vtable address.

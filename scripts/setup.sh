@@ -5,8 +5,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick locales fonts-ipafont-gothic
-          googletest zip e2fsprogs)
+          wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick locales fonts-ipafont-gothic fonts-wine
+          googletest zip e2fsprogs bc python3)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -10,3 +10,9 @@ if [ ! -f "$prefix/.update-tests-ready" ]; then
   wineserver -w
   touch "$prefix/.update-tests-ready"
 fi
+# Wine draws the caption buttons with the Marlett font; unless the prefix's Fonts folder holds it
+# they show as plain letters ("r" for the close box). Debian ships it in fonts-wine.
+fonts="$prefix/drive_c/windows/Fonts"
+if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+  cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+fi

@@ -1,5 +1,7 @@
 #include "dialog_template.h"
 
+#include <cstring>
+
 namespace toolkit_test {
 
 namespace {

@@ -104,6 +104,9 @@ TEST_F(Binding, UnboundWindowsGetTheDefaultHandling)
         EXPECT_EQ(std::wstring(text), row.expected_text) << row.name;
         EXPECT_EQ(GetPropW(row.window, Kesto::THIS_PROPERTY), nullptr) << row.name;
     }
+    // CreateDialogParamW with a null parameter: nothing to read the page size from, nothing binds.
+    EXPECT_EQ(Cwindow_base::static_window_proc(dialog, WM_INITDIALOG, 0, 0), 0);
+    EXPECT_EQ(GetPropW(dialog, Kesto::THIS_PROPERTY), nullptr);
     // A window whose creation parameter is null never binds, yet works: it got its title.
     EXPECT_EQ(window_text(plain), L"plain");
     DestroyWindow(plain);

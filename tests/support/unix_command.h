@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "update_ini/text_file.h"
 
 // The Unix path of a Windows path, or empty when not running under Wine.
 inline std::string unix_path_of(const std::wstring& path)
@@ -54,10 +53,8 @@ inline bool run_unix_shell(const std::string& script)
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
-    if (process.hThread)
-        CloseHandle(process.hThread);
-    if (process.hProcess)
-        CloseHandle(process.hProcess);
+    // The handles Wine reports for a Unix program are already closed; closing them again would
+    // close whatever handle was given the same value since (the registry's, for one).
     for (int waited = 0; waited < 60000; waited += 20) {
         if (GetFileAttributesW(marker) != INVALID_FILE_ATTRIBUTES) {
             DeleteFileW(marker);

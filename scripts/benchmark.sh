@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# Measures update.exe on an update of about 2 GiB (a few large files and a few thousand small
+# ones) against `cp -r` of the same files on the same disk, alternating, and prints throughput,
+# the ratio, the peak memory of the update process and the planning time for 10,000 files.
+# Prints figures; asserts nothing. Usage: bash scripts/benchmark.sh [rounds]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rounds="${1:-3}"
+root="$PWD/build/bench"
+
+bash scripts/setup.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 >/dev/null
+source scripts/display.sh
+start_private_display
+
+export WINEPREFIX="$root/wineprefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
+sh tests/make-wine-prefix.sh "$WINEPREFIX"
+wineserver -p
+
+package="$root/package"
+game="$root/game"
+if [ ! -f "$package/.ready" ]; then
+  echo "laying out the update (once)..."
+  rm -rf "$package"
+  mkdir -p "$package/GAMEDATA/BGM" "$package/GAMEDATA/MOV" "$package/GAMEDATA/data" "$root/many"
+  python3 - "$package/GAMEDATA" "$root/many" <<'PY'
+import os, sys
+gamedata, many = sys.argv[1], sys.argv[2]
+block = os.urandom(1 << 20)
+def write(path, size):
+    with open(path, "wb") as f:
+        while size > 0:
+            f.write(block[:min(size, len(block))]); size -= len(block)
+for i in range(3):                       # movies: 3 x 450 MiB
+    write(f"{gamedata}/MOV/movie{i}.mpg", 450 << 20)
+for i in range(40):                      # music: 40 x 5 MiB
+    write(f"{gamedata}/BGM/bgm{i:02d}.ogg", 5 << 20)
+for i in range(3000):                    # data: 3000 x 160 KiB
+    write(f"{gamedata}/data/d{i:04d}.dat", 160 << 10)
+for i in range(10000):                   # planning: 10,000 small files
+    write(f"{many}/f{i:05d}.dat", 100)
+PY
+  printf 'GAME_NAME = "ベンチマーク"\r\nREG_NAME = "UpdateBench"\r\nBGM_UPDATE = 1\r\nMOV_UPDATE = 1\r\nBGM_FOLDER = "BGM"\r\nMOV_FOLDER = "MOV"\r\nCOPY_FOLDER_COUNT = 1\r\nCOPY_FOLDER_00 = "data"\r\n' \
+    | iconv -f UTF-8 -t CP932 > "$package/update.ini"
+  touch "$package/.ready"
+fi
+cp build/win32/update.exe "$package/update.exe"
+bytes=$(du -sb "$package/GAMEDATA" | cut -f1)
+
+game_win="Z:$(echo "$game" | tr / '\\')"
+key='HKCU\Software\UpdateBench'
+wine reg add "$key" /v SAV_FOLDER /t REG_SZ /d "$game_win" /f >/dev/null
+for name in DAT_EXIST BGM_EXIST KOE_EXIST MOV_EXIST; do
+  wine reg add "$key" /v $name /t REG_SZ /d 1 /f >/dev/null
+done
+for name in DAT_FOLDER BGM_FOLDER KOE_FOLDER MOV_FOLDER; do
+  wine reg add "$key" /v $name /t REG_SZ /d "$game_win" /f >/dev/null
+done
+
+fresh_game() {
+  rm -rf "$game" "$root/cp-target"
+  mkdir -p "$game/BGM" "$game/MOV"
+  : > "$game/Lumivane.exe"
+  sync
+}
+
+# Samples the peak resident memory of the running update.exe until it ends.
+watch_memory() {
+  local peak=0 pid hwm
+  for _ in $(seq 6000); do
+    pid=$(pgrep -f 'package/update.exe' | head -n1 || true)
+    if [ -n "$pid" ]; then
+      hwm=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
+      [ -n "$hwm" ] && [ "$hwm" -gt "$peak" ] && peak=$hwm
+    elif [ "$peak" -gt 0 ]; then
+      break
+    fi
+    sleep 0.05
+  done
+  echo "$peak"
+}
+
+now() { date +%s.%N; }
+update_times=(); cp_times=(); peaks=()
+for round in $(seq "$rounds"); do
+  for tool in update cp; do
+    fresh_game
+    if [ "$tool" = update ]; then
+      watch_memory > "$root/peak" &
+      watcher=$!
+      start=$(now)
+      wine build/win32/tests/bench/update_bench.exe "$(echo "Z:$package/update.exe" | tr / '\\')" > "$root/run.log"
+      end=$(now)
+      wait "$watcher"
+      grep -q 'アップデートは正常に終了しました。' "$root/run.log" || { cat "$root/run.log"; echo "the update failed"; exit 1; }
+      update_times+=("$(echo "$end - $start" | bc)")
+      peaks+=("$(cat "$root/peak")")
+    else
+      mkdir -p "$root/cp-target"
+      start=$(now)
+      cp -r "$package/GAMEDATA/BGM" "$package/GAMEDATA/MOV" "$package/GAMEDATA/data" "$root/cp-target/"
+      end=$(now)
+      cp_times+=("$(echo "$end - $start" | bc)")
+    fi
+  done
+done
+
+median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+update_s=$(median "${update_times[@]}")
+cp_s=$(median "${cp_times[@]}")
+mib=$(echo "scale=1; $bytes / 1048576" | bc)
+echo "update size:           $mib MiB in $(find "$package/GAMEDATA" -type f | wc -l) files"
+echo "update.exe (whole run): ${update_times[*]} s; median $update_s s, $(echo "scale=1; $mib / $update_s" | bc) MiB/s"
+echo "cp -r:                  ${cp_times[*]} s; median $cp_s s, $(echo "scale=1; $mib / $cp_s" | bc) MiB/s"
+echo "ratio update/cp:        $(echo "scale=2; $update_s / $cp_s" | bc)"
+echo "peak memory (VmHWM):    $(printf '%s KiB ' "${peaks[@]}")"
+echo -n "planning 10,000 files:  "
+wine build/win32/tests/bench/plan_bench.exe "$(echo "Z:$root/many" | tr / '\\')" 5
+wineserver -k || true
