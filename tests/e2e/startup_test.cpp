@@ -12,9 +12,9 @@ namespace {
 // The phases still missing from update.exe. Each turns a check below from a placeholder into the
 // final behaviour; set it when its phase lands.
 // read_update_ini reads the file: boxes are captioned with GAME_NAME.
-constexpr bool UPDATE_INI_IS_READ = false;
+constexpr bool UPDATE_INI_IS_READ = true;
 // run_update copies: the installed file is replaced.
-constexpr bool UPDATE_IS_COPIED = false;
+constexpr bool UPDATE_IS_COPIED = true;
 
 const char* const GAME_NAME = "テスト";
 const char* const SUCCESS_TEXT = "アップデートは正常に終了しました。";
