@@ -41,10 +41,19 @@ public:
         return set_bytes(value_name, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     }
 
+    // Exactly these bytes. Windows quietly stores one more character when a string's data is
+    // followed in memory by a NUL it was not given, so the copy handed over is followed by a
+    // character that is not NUL; the stored size is checked afterwards.
     bool set_bytes(const std::wstring& value_name, DWORD type, const void* data, size_t byte_count)
     {
-        return create() && RegSetValueExW(key_, value_name.c_str(), 0, type, static_cast<const BYTE*>(data),
-                                          static_cast<DWORD>(byte_count)) == ERROR_SUCCESS;
+        std::vector<BYTE> guarded(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + byte_count);
+        guarded.insert(guarded.end(), {0xFF, 0xFF});
+        DWORD stored = 0;
+        return create() &&
+               RegSetValueExW(key_, value_name.c_str(), 0, type, guarded.data(), static_cast<DWORD>(byte_count)) ==
+                   ERROR_SUCCESS &&
+               RegQueryValueExW(key_, value_name.c_str(), nullptr, nullptr, nullptr, &stored) == ERROR_SUCCESS &&
+               stored == byte_count;
     }
 
     bool set_dword(const std::wstring& value_name, DWORD number)
