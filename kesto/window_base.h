@@ -5,6 +5,13 @@
 
 namespace Kesto {
 
+// The property that links a window to its object; nothing else does.
+extern const wchar_t* const THIS_PROPERTY;
+
+// Non-zero dialog-procedure slot: the window is a dialog, whose default work the dialog manager
+// does, so unhandled messages return 0 instead of going to DefWindowProcW.
+bool has_dialog_procedure(HWND window);
+
 class Cwindow_base {
 public:
     Cwindow_base() = default;
@@ -13,6 +20,7 @@ public:
     Cwindow_base(const Cwindow_base&) = delete;
     Cwindow_base& operator=(const Cwindow_base&) = delete;
 
+    // Sees every message before window_proc; its result is ignored.
     virtual LRESULT pre_proc(UINT message, WPARAM wparam, LPARAM lparam);
     virtual LRESULT window_proc(UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -21,9 +29,11 @@ public:
     void record_creation();
     bool record_destruction();
 
+    // Usable as a window procedure, a dialog procedure and a subclass procedure alike.
     static LRESULT CALLBACK static_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
     HWND hwnd = nullptr;
+    // What attach replaced: a window procedure, or a dialog procedure when is_dialog is set.
     WNDPROC previous_proc = nullptr;
     bool is_dialog = false;
 };

@@ -1,0 +1,80 @@
+#pragma once
+// End-to-end driver: runs the real update.exe (or any program) under a WH_CALLWNDPROC hook and
+// returns its exit code and the transcript of what it showed.
+//
+// Transcript lines (UTF-8; texts in quoted(): \\ \" \n \r \t \xHH escaped), in the order the program
+// sent them:
+//   box caption="エラー" icon=warning buttons=OK default=OK text="..."      (icon: warning,
+//       information, error, question, none, other; buttons left to right: OK,Cancel,Yes,No,...)
+//   dialog create caption="Dialog" text="..."   the progress dialog (items 1001, 1002 bars)
+//   dialog caption="X アップデート"   dialog show   dialog hide   dialog close   dialog destroy
+//   range 1001 0 1000      pos 1001 400      text 1003 "BGM\\a.ogg"
+//   window class="..." caption="..."    any other top-level window shown
+// "dialog close" marks where the driver pressed the close box (Crun_options::close_dialog_after_pos).
+//
+// Boxes are answered from outside as a player does: a box with the single button OK gets OK; every
+// other box takes the next entry of Crun_options::answers (a box with no answer left fails the run).
+//
+// Example:
+//   Cscenario_folder folder(L"refused");                 // scenario.h: fresh folder + update.exe
+//   folder.write_update_ini({L"GAME_NAME = \"テスト\"", L"REG_NAME = \"TEST\""});
+//   e2e::Crun_options options;
+//   options.program = folder.exe_path();
+//   options.answers = {e2e::Cbutton::no};
+//   const e2e::Crun_result run = e2e::run_program(options);
+//   ASSERT_TRUE(run.ok()) << run.failure;
+//   EXPECT_EQ(run.exit_code, 0u);
+//   EXPECT_EQ(run.transcript, (e2e::Ctranscript{
+//       e2e::box_line("テスト", "warning", "OK", "OK", "...") ...}));
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "event_format.h"
+
+namespace e2e {
+
+using Ctranscript = std::vector<std::string>;
+
+enum class Cbutton { ok = IDOK, cancel = IDCANCEL, yes = IDYES, no = IDNO };
+
+struct Crun_options {
+    std::wstring program;                  // full path of the executable to start
+    std::wstring arguments;                // after the quoted program path; update.exe takes none
+    std::wstring working_folder;           // its current directory; empty: the program's folder
+    std::vector<std::wstring> environment; // extra "NAME=value" entries (Wine's loader ignores WINE* ones here)
+    std::vector<std::wstring> disabled_dlls; // DLLs the program cannot load in this run, e.g. L"riched32"
+    std::vector<Cbutton> answers;          // for boxes other than a lone OK, in order
+    int close_dialog_after_pos = 0;        // press the dialog's close box after its Nth PBM_SETPOS; 0: never
+    DWORD timeout_ms = 60000;              // then the process is killed and the run fails
+};
+
+struct Crun_result {
+    bool started = false;
+    bool timed_out = false;
+    DWORD exit_code = 0;
+    Ctranscript transcript;
+    std::string failure;   // why the run is not usable; empty when it is
+    size_t answers_used = 0;
+    bool ok() const { return failure.empty(); }
+};
+
+Crun_result run_program(const Crun_options& options);
+
+// Expected lines, built with the same escaping as the hook's.
+std::string box_line(const std::string& caption, const std::string& icon, const std::string& buttons,
+                     const std::string& default_button, const std::string& text);
+std::string warning_box(const std::string& caption, const std::string& text);
+std::string information_box(const std::string& caption, const std::string& text);
+
+// Readable dump for failure messages.
+std::string to_text(const Ctranscript& transcript);
+
+// Paths of the built programs, given at compile time, as Windows paths.
+std::wstring built_update_exe();
+std::wstring built_hook_dll();
+// A Unix path of the build (as CMake knows it) as Wine's Windows path: "/a/b" -> "Z:\a\b".
+std::wstring windows_path_of(const std::string& build_path);
+
+}  // namespace e2e

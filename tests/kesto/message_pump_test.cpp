@@ -1,0 +1,132 @@
+// The pump that keeps the dialog alive during the copy: it never blocks, stops at WM_QUIT and
+// gives keyboard messages to the toolkit's dialogs first.
+#include "kesto/message_pump.h"
+
+#include "res/resource.h"
+#include "toolkit_support.h"
+
+using namespace toolkit_test;
+
+namespace {
+
+const UINT CHAIN_MESSAGE = WM_APP + 1;
+
+// Each link of the chain posts the next one while it is handled.
+class Cchain_window : public Crecording_window {
+public:
+    LRESULT window_proc(UINT message, WPARAM wparam, LPARAM lparam) override
+    {
+        if (message == CHAIN_MESSAGE) {
+            links.push_back(static_cast<int>(wparam));
+            if (wparam < 5)
+                PostMessageW(hwnd, CHAIN_MESSAGE, wparam + 1, 0);
+        }
+        return Crecording_window::window_proc(message, wparam, lparam);
+    }
+    std::vector<int> links;
+};
+
+bool queue_is_empty()
+{
+    MSG message;
+    return !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+class Pump : public Ctoolkit_test {
+protected:
+    void SetUp() override
+    {
+        Ctoolkit_test::SetUp();
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(Pump, EmptyQueueReturnsTrueAtOnce)
+{
+    ASSERT_TRUE(queue_is_empty());
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_TRUE(Kesto::pump_messages());
+    EXPECT_LT(GetTickCount64() - start, 1000u);
+}
+
+TEST_F(Pump, PostedQuitGivesFalseAndIsConsumedAfterWhatWasPostedBeforeIt)
+{
+    Crecording_window window;
+    create_plain_window(&window);
+    PostMessageW(window.hwnd, WM_APP, 0, 0);
+    PostQuitMessage(3);
+
+    EXPECT_FALSE(Kesto::pump_messages());
+    EXPECT_TRUE(window.saw('w', WM_APP));
+    EXPECT_TRUE(queue_is_empty());
+    EXPECT_TRUE(Kesto::pump_messages());
+    DestroyWindow(window.hwnd);
+}
+
+TEST_F(Pump, MessagesPostedWhileHandlingOthersAreHandledInTheSameCall)
+{
+    Cchain_window window;
+    create_plain_window(&window);
+    PostMessageW(window.hwnd, CHAIN_MESSAGE, 0, 0);
+
+    EXPECT_TRUE(Kesto::pump_messages());
+    EXPECT_EQ(window.links, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_TRUE(queue_is_empty());
+    DestroyWindow(window.hwnd);
+}
+
+// Escape reaches a dialog as IDCANCEL only through IsDialogMessageW, so the command shows the
+// route a keyboard message took.
+TEST_F(Pump, KeyboardMessagesForRegisteredDialogsGoThroughIsDialogMessage)
+{
+    struct Crow {
+        const char* name;
+        bool registered;
+        std::vector<WORD> expected_commands;
+    };
+    const Crow rows[] = {
+        {"dialog in the window list", true, {IDCANCEL}},
+        {"dialog missing from the list", false, {}},
+    };
+    for (const Crow& row : rows) {
+        Crecording_dialog dialog;
+        ASSERT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
+        if (!row.registered)
+            g_application.windows.clear();
+        PostMessageW(dialog.hwnd, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+
+        EXPECT_TRUE(Kesto::pump_messages()) << row.name;
+        EXPECT_EQ(dialog.commands, row.expected_commands) << row.name;
+        dialog.destroy();
+        EXPECT_TRUE(g_application.windows.empty()) << row.name;
+    }
+}
+
+TEST_F(Pump, MessagesForPlainWindowsAreTranslatedAndDispatched)
+{
+    Crecording_window window;
+    create_plain_window(&window);
+    PostMessageW(window.hwnd, WM_KEYDOWN, 'A', 0x001E0001);
+
+    EXPECT_TRUE(Kesto::pump_messages());
+    EXPECT_TRUE(window.saw('w', WM_KEYDOWN));
+    EXPECT_TRUE(window.saw('w', WM_CHAR));  // made by TranslateMessage
+    DestroyWindow(window.hwnd);
+}
+
+TEST_F(Pump, ClosingADialogFromTheQueueDestroysIt)
+{
+    Crecording_dialog dialog;
+    ASSERT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
+    HWND window = dialog.hwnd;
+    PostMessageW(window, WM_CLOSE, 0, 0);
+
+    EXPECT_TRUE(Kesto::pump_messages());
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(dialog.hwnd, nullptr);
+    EXPECT_TRUE(g_application.windows.empty());
+}
