@@ -157,7 +157,9 @@ const char* button_text(Cbutton button)
 // Answers the boxes on screen; false with a failure when a box cannot be answered as told.
 class Cbox_answerer {
 public:
-    Cbox_answerer(DWORD process_id, const std::vector<Cbutton>& answers) : process_id_(process_id), answers_(answers)
+    Cbox_answerer(DWORD process_id, const std::vector<Cbutton>& answers,
+                  const std::function<void(HWND)>& before_answer)
+        : process_id_(process_id), answers_(answers), before_answer_(before_answer)
     {
     }
 
@@ -170,6 +172,8 @@ public:
             const std::vector<HWND> buttons = pressable_buttons(box);
             if (buttons.empty())
                 continue;  // still being built: look again at the next poll
+            if (before_answer_)
+                before_answer_(box);
             if (!answer(box, buttons, failure))
                 return false;
             answered_.insert(box);
@@ -208,6 +212,7 @@ private:
 
     DWORD process_id_;
     const std::vector<Cbutton>& answers_;
+    const std::function<void(HWND)>& before_answer_;
     size_t next_ = 0;
     std::set<HWND> answered_;
 };
@@ -293,9 +298,11 @@ Crun_result run_program(const Crun_options& options)
     }
     ResumeThread(process.hThread);
 
-    Cbox_answerer answerer(process.dwProcessId, options.answers);
+    Cbox_answerer answerer(process.dwProcessId, options.answers, options.before_answer);
     const ULONGLONG deadline = GetTickCount64() + options.timeout_ms;
     while (WaitForSingleObject(process.hProcess, POLL_INTERVAL_MS) == WAIT_TIMEOUT) {
+        if (options.on_poll && result.failure.empty())
+            options.on_poll(process);
         std::string failure;
         if (result.failure.empty() && !answerer.answer_visible_boxes(failure)) {
             result.failure = failure;

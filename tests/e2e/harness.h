@@ -38,6 +38,7 @@
 //       e2e::information_box("テスト", "アップデートを中断しました。")})) << e2e::to_text(run.transcript);
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,11 @@ struct Crun_options {
     std::vector<Cbutton> answers;          // for boxes other than a lone OK, in order
     int close_dialog_after_pos = 0;        // press the dialog's close box after its Nth PBM_SETPOS; 0: never
     DWORD timeout_ms = 60000;              // then the process is killed and the run fails
+    // Optional watchers, for drivers that show a run rather than test it (screenshots, pauses):
+    // before_answer sees each box once its buttons can be pressed, just before it is answered;
+    // on_poll runs at every poll while the program runs, with its process and main thread.
+    std::function<void(HWND box)> before_answer;
+    std::function<void(const PROCESS_INFORMATION& process)> on_poll;
 };
 
 struct Crun_result {

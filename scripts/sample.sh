@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# The built-in sample: builds update.exe, installs a small game "ルミベイン物語" in a Wine prefix of
+# its own (files and the nine registry values its installer leaves), lays an update package beside
+# a copy of update.exe, runs update.exe under Wine as a player would (answering Yes), and prints
+# what the player saw, which files were updated, and where the screenshots are.
+#
+# Where a display answers (and not in CI), the windows appear on it and each box stays up for a
+# moment; otherwise everything runs on a private Xvfb. Each run starts afresh: the same result
+# every time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+
+bash scripts/setup.sh
+echo "== building update.exe (32-bit, the shipped build)"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 >/dev/null
+build=$top/build/win32
+
+sample=$top/build/sample
+export WINEPREFIX=$sample/wineprefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
+# Nothing of a former run may linger: a wineserver of the old prefix, the old game or package.
+[ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null || true
+rm -rf "$sample"
+mkdir -p "$sample"
+
+source scripts/display.sh
+hold=0
+if [ -z "${CI:-}" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  echo "== showing the run on the display $DISPLAY"
+  hold=1500
+else
+  unset DISPLAY
+  start_private_display
+  echo "== no display to show the run on: running it on a private Xvfb"
+fi
+
+echo "== making the Wine prefix build/sample/wineprefix"
+WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+if [ "$hold" -eq 0 ]; then
+  # Without a window manager Wine would wait at every hidden window.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+fi
+trap 'wineserver -k 2>/dev/null || true; [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
+
+# A file of exactly <size> bytes whose content depends only on <tag>: the same bytes every run.
+make_file() {  # make_file <path> <size> <tag>
+  mkdir -p "$(dirname "$1")"
+  (set +o pipefail; yes "$3" | head -c "$2" > "$1")
+}
+
+game_name="ルミベイン物語"
+game=$WINEPREFIX/drive_c/Games/$game_name
+game_windows="C:\\Games\\$game_name"
+reg_name="LumivaneWorks\\$game_name"
+
+echo "== installing the game in $game_windows"
+make_file "$game/Lumivane.exe"               1000000 "engine 1.00"
+make_file "$game/BGM/タイトル.ogg"           1000000 "title theme 1.00"
+make_file "$game/BGM/bgm02.ogg"               800000 "bgm02 1.00"
+make_file "$game/KOE/v0001.ogg"               300000 "voice 0001 1.00"
+make_file "$game/MOV/op.mpg"                 5000000 "opening 1.00"
+make_file "$game/data/system.dat"              10000 "system 1.00"
+make_file "$game/save/save01.sav"               2048 "a player's save"
+# As the game's installer records the installation, one REG_SZ value at a time.
+key="HKCU\\SOFTWARE\\$reg_name"
+while read -r name value; do
+  wine reg add "$key" /v "$name" /t REG_SZ /d "$value" /f >/dev/null
+done <<VALUES
+SAV_FOLDER $game_windows
+DAT_EXIST 1
+DAT_FOLDER $game_windows\\data
+BGM_EXIST 1
+BGM_FOLDER $game_windows\\BGM
+KOE_EXIST 1
+KOE_FOLDER $game_windows\\KOE
+MOV_EXIST 1
+MOV_FOLDER $game_windows\\MOV
+VALUES
+
+package=$sample/package
+echo "== laying out the update package in build/sample/package"
+mkdir -p "$package"
+cp "$build/update.exe" "$package/update.exe"
+# Saved as a publisher on Japanese Windows saves it: Shift-JIS (code page 932) with CR LF.
+printf '%s\r\n' \
+  "// $game_name アップデート 1.01" \
+  "GAME_NAME = \"$game_name\"" \
+  "REG_NAME = \"$reg_name\"" \
+  "" \
+  "BGM_UPDATE = 1" \
+  "KOE_UPDATE = 1" \
+  "MOV_UPDATE = 1" \
+  "BGM_FOLDER = \"BGM\"" \
+  "KOE_FOLDER = \"KOE\"" \
+  "MOV_FOLDER = \"MOV\"" \
+  "" \
+  "COPY_FOLDER_COUNT = 2" \
+  "COPY_FOLDER_00 = \"data\"" \
+  "COPY_FOLDER_01 = \"data\\シナリオ\"" \
+  "COPY_FILE_COUNT = 2" \
+  "COPY_FILE_00 = \"Lumivane.exe\"" \
+  "COPY_FILE_01 = \"はじめにお読みください.txt\"" \
+  | iconv -f UTF-8 -t CP932 > "$package/update.ini"
+data=$package/GAMEDATA
+make_file "$data/BGM/タイトル.ogg"             3145728 "title theme 1.01"
+make_file "$data/BGM/bgm01.ogg"                2500000 "bgm01 1.01"
+make_file "$data/KOE/v0001.ogg"                 400000 "voice 0001 1.01"
+make_file "$data/KOE/v0002.ogg"                 420000 "voice 0002 1.01"
+make_file "$data/MOV/op.mpg"                  41943040 "opening 1.01"
+make_file "$data/data/system.dat"                12345 "system 1.01"
+make_file "$data/data/シナリオ/第一章.scn"       54321 "chapter one 1.01"
+make_file "$data/Lumivane.exe"                 1048576 "engine 1.01"
+printf '%s\r\n' "$game_name 1.01 をお届けします。" "タイトル曲と音声を差し替え、第一章を加えました。" \
+  | iconv -f UTF-8 -t CP932 > "$data/はじめにお読みください.txt"
+
+# Every file of the game with its size and time, to see afterwards what the update changed.
+picture() { (cd "$game" && find . -type f -printf '%P\t%s\t%T@\n' | LC_ALL=C sort); }
+picture > "$sample/before.txt"
+
+echo "== running update.exe (build/sample/package/update.exe) under Wine, answering Yes"
+shots=$sample/screenshots
+set +e
+wine "$build/tests/e2e/drive_update.exe" "$(winepath -w "$package/update.exe")" "$(winepath -w "$shots")" \
+  --answer yes --hold "$hold" --progress-at 500 --transcript "$(winepath -w "$sample/transcript.txt")"
+driven=$?
+set -e
+picture > "$sample/after.txt"
+
+echo
+echo "== files of the installed game that the update wrote ($game_windows)"
+updated=$(LC_ALL=C join -t $'\t' -a 2 -o 2.1,2.2,2.3,1.2,1.3 -e '-' "$sample/before.txt" "$sample/after.txt" |
+  awk -F '\t' '$2 != $4 || $3 != $5 { printf "  %12s bytes  %s%s\n", $2, $1, ($4 == "-" ? "  (new)" : "") }')
+if [ -n "$updated" ]; then echo "$updated"; else echo "  (none)"; fi
+count=$(printf '%s' "$updated" | grep -c . || true)
+echo "  $count files"
+echo
+echo "Screenshots are in build/sample/screenshots; the full transcript is build/sample/transcript.txt."
+echo "Check the package yourself: WINEPREFIX=$WINEPREFIX wine build/win32/update_check/update-check.exe build/sample/package --registry"
+exit $driven

@@ -1,0 +1,28 @@
+#pragma once
+// What the bytes of update.ini say about how it was saved. update.exe reads the file as text in
+// the ANSI code page (Shift-JIS on a Japanese Windows) and says nothing when it was saved some
+// other way; these notes tell the publisher before the player finds out.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct Cfile_notes {
+    bool readable = false;
+    size_t size = 0;
+    bool utf8_byte_order_mark = false;
+    bool utf16_byte_order_mark = false;
+    // Offsets of the first zero byte and the first 0x1A byte: the text ends at either.
+    size_t zero_byte = std::string::npos;
+    size_t end_of_file_byte = std::string::npos;
+    size_t crlf_line_ends = 0;
+    size_t lone_cr_line_ends = 0;
+    size_t lone_lf_line_ends = 0;
+    // Valid UTF-8 with characters beyond ASCII: Japanese text saved as UTF-8 reads as garbage.
+    bool looks_like_utf8 = false;
+};
+
+Cfile_notes inspect_bytes(const std::string& bytes);
+// Reads the file without changing it; readable is false when it cannot be opened.
+Cfile_notes inspect_file(const std::wstring& path);
+// The warnings the notes call for, one sentence each, in English.
+std::vector<std::wstring> encoding_warnings(const Cfile_notes& notes);

@@ -1,0 +1,202 @@
+#include "update_check/line_diagnosis.h"
+
+#include "update_ini/text_file.h"
+#include "update_ini/text_scanner.h"
+
+namespace {
+
+const wchar_t FULL_WIDTH_SPACE = L'\x3000';
+
+bool is_key_char(wchar_t c)
+{
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9') || c == L'_';
+}
+
+bool is_line_blank(wchar_t c)
+{
+    return c == L' ' || c == L'\t';
+}
+
+std::wstring upper_ascii(std::wstring text)
+{
+    for (wchar_t& c : text)
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    return text;
+}
+
+bool starts_with(const std::wstring& text, const std::wstring& prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+const Cupdate_ini_template* template_for_key(const std::wstring& key)
+{
+    for (const Cupdate_ini_template& entry : update_ini_templates())
+        if (entry.key() == key)
+            return &entry;
+    return nullptr;
+}
+
+// COPY_FOLDER_ or COPY_FILE_ followed by digits: a numbered key, but not one of 00 to 09.
+bool is_numbered_key(const std::wstring& key)
+{
+    for (const wchar_t* prefix : {L"COPY_FOLDER_", L"COPY_FILE_"}) {
+        const std::wstring start = prefix;
+        if (!starts_with(key, start) || key.size() == start.size())
+            continue;
+        bool digits = true;
+        for (size_t i = start.size(); i < key.size(); ++i)
+            digits = digits && key[i] >= L'0' && key[i] <= L'9';
+        if (digits)
+            return true;
+    }
+    return false;
+}
+
+// What the line would set on its own, or empty when it would set nothing.
+std::wstring entry_keys(const std::wstring& line)
+{
+    Cupdate_settings scratch;
+    const Cupdate_ini_line_result result = apply_update_ini_line(line, scratch);
+    std::wstring keys;
+    for (size_t index : result.matched)
+        keys += (keys.empty() ? L"" : L", ") + update_ini_templates()[index].key();
+    return keys;
+}
+
+// The value of a known key whose line still does not match: what is wrong after the key.
+Cignored_reason value_problem(const std::wstring& line, size_t after_key, const Cupdate_ini_template& entry)
+{
+    size_t at = after_key;
+    while (at < line.size() && is_line_blank(line[at]))
+        ++at;
+    if (at >= line.size() || line[at] != L'=')
+        return Cignored_reason::missing_equals;
+    ++at;
+    while (at < line.size() && is_line_blank(line[at]))
+        ++at;
+    if (at >= line.size())
+        return Cignored_reason::missing_value;
+    if (entry.number_field != nullptr)
+        return Cignored_reason::not_a_number;
+    if (line[at] != L'"')
+        return Cignored_reason::unquoted_value;
+    return Cignored_reason::unterminated_value;
+}
+
+// The text left after the values the line set, replayed with the reader's own matcher.
+std::wstring tail_after_values(const std::wstring& line, const std::vector<size_t>& matched)
+{
+    Ctext_scanner scanner(line, UPDATE_INI_BLANKS);
+    for (size_t index : matched) {
+        int32_t number = 0;
+        std::wstring text;
+        const Cupdate_ini_template& entry = update_ini_templates()[index];
+        if (entry.number_field != nullptr)
+            match_pattern(scanner, entry.pattern, {number});
+        else
+            match_pattern(scanner, entry.pattern, {text});
+    }
+    size_t at = scanner.position();
+    while (at < line.size() && is_line_blank(line[at]))
+        ++at;
+    return line.substr(at);
+}
+
+void diagnose_ignored(const std::wstring& line, bool first_line_has_bom, Cline_diagnosis& diagnosis)
+{
+    std::wstring rest = line;
+    std::vector<Cignored_reason>& reasons = diagnosis.reasons;
+
+    const std::wstring bom = decoded_byte_order_mark();
+    if (first_line_has_bom && !bom.empty() && starts_with(rest, bom)) {
+        rest.erase(0, bom.size());
+        reasons.push_back(Cignored_reason::byte_order_mark);
+    }
+    size_t indent = 0;
+    while (indent < rest.size() && (is_line_blank(rest[indent]) || rest[indent] == FULL_WIDTH_SPACE))
+        ++indent;
+    if (indent > 0) {
+        rest.erase(0, indent);
+        reasons.push_back(Cignored_reason::indented_key);
+    }
+    if (rest.find(FULL_WIDTH_SPACE) != std::wstring::npos) {
+        for (wchar_t& c : rest)
+            if (c == FULL_WIDTH_SPACE)
+                c = L' ';
+        reasons.push_back(Cignored_reason::full_width_blank);
+    }
+
+    size_t key_end = 0;
+    while (key_end < rest.size() && is_key_char(rest[key_end]))
+        ++key_end;
+    const std::wstring key = rest.substr(0, key_end);
+    const std::wstring upper_key = upper_ascii(key);
+    if (key.empty()) {
+        if (rest.empty() || starts_with(rest, L"//")) {
+            // Once the blanks or the mark in front are gone it is blank or a comment: harmless.
+            diagnosis.harmless = true;
+        } else if (starts_with(rest, L"[")) {
+            reasons.push_back(Cignored_reason::section_header);
+        } else if (starts_with(rest, L";") || starts_with(rest, L"#")) {
+            reasons.push_back(Cignored_reason::not_a_comment_marker);
+        } else if (reasons.empty()) {
+            reasons.push_back(Cignored_reason::unknown_key);
+        }
+        return;
+    }
+    const Cupdate_ini_template* entry = template_for_key(upper_key);
+    if (entry == nullptr) {
+        reasons.push_back(is_numbered_key(upper_key) ? Cignored_reason::numbered_key_out_of_range
+                                                     : Cignored_reason::unknown_key);
+        return;
+    }
+    if (key != upper_key) {
+        rest.replace(0, key_end, upper_key);
+        reasons.push_back(Cignored_reason::wrong_letter_case);
+    }
+    diagnosis.would_set = entry_keys(rest);
+    if (diagnosis.would_set.empty())
+        reasons.push_back(value_problem(rest, key_end, *entry));
+}
+
+}  // namespace
+
+const wchar_t* reason_name(Cignored_reason reason)
+{
+    switch (reason) {
+    case Cignored_reason::byte_order_mark: return L"byte-order mark";
+    case Cignored_reason::indented_key: return L"indented key";
+    case Cignored_reason::full_width_blank: return L"full-width blank";
+    case Cignored_reason::wrong_letter_case: return L"wrong letter case";
+    case Cignored_reason::unknown_key: return L"unknown key";
+    case Cignored_reason::numbered_key_out_of_range: return L"numbered key out of range";
+    case Cignored_reason::section_header: return L"section header";
+    case Cignored_reason::not_a_comment_marker: return L"not a comment marker";
+    case Cignored_reason::missing_equals: return L"no \"=\" after the key";
+    case Cignored_reason::missing_value: return L"missing value";
+    case Cignored_reason::unquoted_value: return L"unquoted value";
+    case Cignored_reason::unterminated_value: return L"unterminated value";
+    case Cignored_reason::not_a_number: return L"not a number";
+    }
+    return L"";
+}
+
+std::wstring decoded_byte_order_mark()
+{
+    return to_wide("\xEF\xBB\xBF");
+}
+
+Cline_diagnosis diagnose_line(const std::wstring& line, bool first_line_has_bom, Cupdate_settings& settings)
+{
+    Cline_diagnosis diagnosis;
+    const Cupdate_ini_line_result result = apply_update_ini_line(line, settings);
+    diagnosis.kind = result.kind;
+    diagnosis.matched = result.matched;
+    if (result.kind == Cupdate_ini_line_kind::entry)
+        diagnosis.ignored_tail = tail_after_values(line, result.matched);
+    else if (result.kind == Cupdate_ini_line_kind::ignored)
+        diagnose_ignored(line, first_line_has_bom, diagnosis);
+    return diagnosis;
+}

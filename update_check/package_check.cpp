@@ -1,0 +1,409 @@
+#include "update_check/package_check.h"
+
+#include <windows.h>
+
+#include <map>
+#include <vector>
+
+#include "app/copy_plan.h"
+#include "app/message_box.h"
+#include "app/update_data.h"
+#include "fs/paths.h"
+#include "install/destination.h"
+#include "install/installation_record.h"
+#include "update_check/file_notes.h"
+#include "update_check/line_diagnosis.h"
+#include "update_check/path_escape.h"
+#include "update_ini/source_checks.h"
+#include "update_ini/text_file.h"
+#include "update_ini/update_ini_lines.h"
+#include "update_ini/update_settings.h"
+
+namespace {
+
+// ---- The player's boxes, printed instead of shown -------------------------------------------
+
+struct Cprinted_box {
+    std::wstring caption;
+    std::wstring text;
+    UINT flags = 0;
+};
+
+std::vector<Cprinted_box>& shown_boxes()
+{
+    static std::vector<Cprinted_box> boxes;
+    return boxes;
+}
+
+// The checker answers Yes where the player is asked, so that the phases run as for a player who
+// agrees; nothing after the confirmation is run.
+int WINAPI record_box(HWND, LPCWSTR text, LPCWSTR caption, UINT flags)
+{
+    shown_boxes().push_back({caption ? caption : L"", text ? text : L"", flags});
+    return (flags & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+}
+
+class Cbox_printing {
+public:
+    Cbox_printing() : saved_(message_box_function) { message_box_function = record_box; }
+    ~Cbox_printing() { message_box_function = saved_; }
+    Cbox_printing(const Cbox_printing&) = delete;
+    Cbox_printing& operator=(const Cbox_printing&) = delete;
+
+private:
+    Cmessage_box_function saved_;
+};
+
+std::wstring box_kind(UINT flags)
+{
+    const UINT icon = flags & MB_ICONMASK;
+    std::wstring kind = icon == MB_ICONWARNING ? L"warning" : icon == MB_ICONINFORMATION ? L"information" : L"plain";
+    kind += (flags & MB_TYPEMASK) == MB_YESNO ? L" box, Yes/No" : L" box, OK";
+    return kind;
+}
+
+void print_boxes(Creport& report, const std::vector<Cprinted_box>& boxes)
+{
+    for (const Cprinted_box& box : boxes) {
+        report.line(L"    [" + box_kind(box.flags) + L", caption \"" + box.caption + L"\"]");
+        report.indented(L"      ", box.text);
+    }
+}
+
+// Runs one of update.exe's phases with its boxes printed; returns its result.
+bool run_phase(Creport& report, const wchar_t* title, bool (*phase)())
+{
+    shown_boxes().clear();
+    const bool passed = phase();
+    report.line(std::wstring(L"  ") + title + (passed ? L": passed" : L": FAILED. The player sees:"));
+    print_boxes(report, shown_boxes());
+    return passed;
+}
+
+// ---- The lines of update.ini ------------------------------------------------------------------
+
+std::wstring value_text(const Cupdate_ini_template& entry, Cupdate_settings& settings)
+{
+    if (const int32_t* number = entry.number_in(settings))
+        return std::to_wstring(*number);
+    return L"\"" + *entry.text_in(settings) + L"\"";
+}
+
+std::wstring ignored_text(const Cline_diagnosis& diagnosis)
+{
+    if (diagnosis.harmless)
+        return L"ignored, harmless: blank or a comment once the blanks in front are gone";
+    std::wstring text = L"IGNORED: ";
+    for (size_t i = 0; i < diagnosis.reasons.size(); ++i)
+        text += (i == 0 ? L"" : L"; ") + std::wstring(reason_name(diagnosis.reasons[i]));
+    if (!diagnosis.would_set.empty())
+        text += L" (meant to set " + diagnosis.would_set + L")";
+    return text;
+}
+
+void report_lines(Creport& report, const std::vector<std::wstring>& lines, bool has_bom)
+{
+    report.line(L"Lines of update.ini");
+    Cupdate_settings scratch;
+    std::map<std::wstring, size_t> line_of_key;
+    size_t ignored = 0;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        const Cline_diagnosis diagnosis = diagnose_line(lines[n], has_bom && n == 0, scratch);
+        report.line(format_text(L"%4u  ", static_cast<unsigned>(n + 1)) + lines[n]);
+        const std::wstring arrow = L"        -> ";
+        switch (diagnosis.kind) {
+        case Cupdate_ini_line_kind::empty:
+            report.line(arrow + L"empty");
+            break;
+        case Cupdate_ini_line_kind::comment:
+            report.line(arrow + L"comment");
+            break;
+        case Cupdate_ini_line_kind::ignored:
+            ++ignored;
+            report.line(arrow + ignored_text(diagnosis));
+            break;
+        case Cupdate_ini_line_kind::entry:
+            for (size_t index : diagnosis.matched) {
+                const Cupdate_ini_template& entry = update_ini_templates()[index];
+                std::wstring text = arrow + L"sets " + entry.key() + L" = " + value_text(entry, scratch);
+                const auto earlier = line_of_key.find(entry.key());
+                if (earlier != line_of_key.end())
+                    text += format_text(L" (replaces line %u)", static_cast<unsigned>(earlier->second));
+                line_of_key[entry.key()] = n + 1;
+                report.line(text);
+            }
+            if (!diagnosis.ignored_tail.empty())
+                report.line(arrow + L"the rest of the line is ignored: " + diagnosis.ignored_tail);
+            break;
+        }
+    }
+    report.line(format_text(L"  %u lines, %u ignored", static_cast<unsigned>(lines.size()),
+                            static_cast<unsigned>(ignored)));
+}
+
+void report_encoding(Creport& report, const Cfile_notes& notes, std::vector<std::wstring>& warnings)
+{
+    report.line(format_text(L"update.ini: %u bytes; line ends: %u CR LF, %u LF alone, %u CR alone",
+                            static_cast<unsigned>(notes.size), static_cast<unsigned>(notes.crlf_line_ends),
+                            static_cast<unsigned>(notes.lone_lf_line_ends),
+                            static_cast<unsigned>(notes.lone_cr_line_ends)));
+    for (const std::wstring& warning : encoding_warnings(notes)) {
+        report.line(L"  warning: " + warning);
+        warnings.push_back(warning);
+    }
+}
+
+// ---- The copy plan ----------------------------------------------------------------------------
+
+bool has_separator(const std::wstring& path)
+{
+    return path.find_first_of(L"\\/") != std::wstring::npos;
+}
+
+std::vector<std::wstring> subfolders_of(const std::wstring& folder)
+{
+    Cfile_list folders;
+    folders.root = folder + L"\\";
+    folders.list_folders = true;
+    folders.scan(std::wstring());
+    std::vector<std::wstring> names;
+    for (const Cfile_entry& entry : folders.entries)
+        names.push_back(entry.path);
+    return names;
+}
+
+std::vector<std::wstring> group_warnings(const Ccopy_group& group, const std::wstring& source_root,
+                                         const std::wstring& destination)
+{
+    std::vector<std::wstring> warnings;
+    const std::wstring escape = path_escape_problem(group.entry);
+    if (!escape.empty())
+        warnings.push_back(L"\"" + group.entry + L"\" " + escape + L": update.exe reads and writes there as written.");
+    const bool file_entry = group.folder.empty();
+    if (file_entry && escape.empty() && has_separator(group.entry))
+        warnings.push_back(L"\"" + group.entry + L"\" names a file inside a subfolder: update.exe looks only at the "
+                           L"files directly in GAMEDATA, so it copies nothing for this entry.");
+    else if (group.listing.entries.empty())
+        warnings.push_back(L"no file found: nothing is copied for this entry.");
+    if (!file_entry) {
+        for (const std::wstring& subfolder : subfolders_of(join_path(source_root, group.folder)))
+            warnings.push_back(L"the subfolder \"" + subfolder + L"\" is not copied: only the files directly in \"" +
+                               group.folder + L"\" are.");
+    }
+    // Only the folder entries make their destination folder; media files need it in place.
+    if (!file_entry && !group.makes_destination_folder && !destination.empty() && !group.listing.entries.empty() &&
+        !folder_exists(join_path(destination, group.folder)))
+        warnings.push_back(L"the installation has no folder \"" + join_path(destination, group.folder) +
+                           L"\": update.exe fails on the first file of this entry.");
+    return warnings;
+}
+
+void report_plan(Creport& report, const std::wstring& destination, std::vector<std::wstring>& warnings,
+                 uint64_t& planned_bytes, size_t& planned_files)
+{
+    const std::vector<Ccopy_group> plan = plan_update(g_update.settings, g_update.source_root);
+    report.line(L"Copy plan: what update.exe copies once the player says Yes, in this order");
+    if (!destination.empty())
+        report.line(L"  into " + destination);
+    std::map<std::wstring, size_t> copies;
+    planned_files = 0;
+    for (const Ccopy_group& group : plan) {
+        const size_t files = group.listing.entries.size();
+        report.line(L"  " + group.key + L" \"" + group.entry + L"\": " + std::to_wstring(files) +
+                    (files == 1 ? L" file, " : L" files, ") + grouped_number(group.listing.total_size) + L" bytes");
+        for (const Cfile_entry& entry : group.listing.entries) {
+            const std::wstring relative = relative_path(group, entry);
+            report.line(format_text(L"  %15ls  ", grouped_number(entry.size).c_str()) + relative);
+            ++copies[lower_ascii(relative)];
+        }
+        for (const std::wstring& warning : group_warnings(group, g_update.source_root, destination)) {
+            report.line(L"    warning: " + group.key + L": " + warning);
+            warnings.push_back(warning);
+        }
+        planned_files += files;
+    }
+    for (const auto& copy : copies) {
+        if (copy.second > 1) {
+            const std::wstring warning = L"\"" + copy.first + L"\" is copied " + std::to_wstring(copy.second) +
+                                         L" times (and counted as often in the progress).";
+            report.line(L"    warning: " + warning);
+            warnings.push_back(warning);
+        }
+    }
+    planned_bytes = total_bytes(plan);
+    report.line(L"  Total: " + std::to_wstring(planned_files) + (planned_files == 1 ? L" file, " : L" files, ") +
+                grouped_number(planned_bytes) + L" bytes");
+}
+
+// ---- The installation -------------------------------------------------------------------------
+
+struct Cregistry_value {
+    const wchar_t* name;
+    std::wstring Cinstallation_record::*field;
+};
+
+const Cregistry_value REGISTRY_VALUES[] = {
+    {L"SAV_FOLDER", &Cinstallation_record::SAV_FOLDER}, {L"DAT_EXIST", &Cinstallation_record::DAT_EXIST},
+    {L"DAT_FOLDER", &Cinstallation_record::DAT_FOLDER}, {L"BGM_EXIST", &Cinstallation_record::BGM_EXIST},
+    {L"BGM_FOLDER", &Cinstallation_record::BGM_FOLDER}, {L"KOE_EXIST", &Cinstallation_record::KOE_EXIST},
+    {L"KOE_FOLDER", &Cinstallation_record::KOE_FOLDER}, {L"MOV_EXIST", &Cinstallation_record::MOV_EXIST},
+    {L"MOV_FOLDER", &Cinstallation_record::MOV_FOLDER},
+};
+
+// What an installer that set up every part records, with the media folders where the update
+// writes them.
+Cinstallation_record installed_everything(const std::wstring& folder, const Cupdate_settings& settings)
+{
+    Cinstallation_record record;
+    record.SAV_FOLDER = folder;
+    record.DAT_EXIST = record.BGM_EXIST = record.KOE_EXIST = record.MOV_EXIST = L"1";
+    record.DAT_FOLDER = folder;
+    record.BGM_FOLDER = join_path(folder, settings.BGM_FOLDER);
+    record.KOE_FOLDER = join_path(folder, settings.KOE_FOLDER);
+    record.MOV_FOLDER = join_path(folder, settings.MOV_FOLDER);
+    return record;
+}
+
+
+bool apply_values(const Ccheck_options& options, Cinstallation_record& record, Creport& report)
+{
+    for (const auto& value : options.values) {
+        bool known = false;
+        for (const Cregistry_value& registry : REGISTRY_VALUES) {
+            if (value.first == registry.name) {
+                record.*registry.field = value.second;
+                known = true;
+            }
+        }
+        if (!known) {
+            report.line(L"update-check: unknown registry value \"" + value.first + L"\"");
+            return false;
+        }
+    }
+    return true;
+}
+
+void report_record(Creport& report, const Cinstallation_record& record)
+{
+    for (const Cregistry_value& registry : REGISTRY_VALUES)
+        report.line(std::wstring(L"    ") + registry.name + L" = \"" + record.*registry.field + L"\"");
+}
+
+// ---- The whole check --------------------------------------------------------------------------
+
+class Ccurrent_directory {
+public:
+    explicit Ccurrent_directory(const std::wstring& folder)
+    {
+        wchar_t previous[MAX_PATH * 4] = {};
+        GetCurrentDirectoryW(MAX_PATH * 4, previous);
+        previous_ = previous;
+        entered_ = folder.empty() || SetCurrentDirectoryW(folder.c_str()) != 0;
+    }
+    ~Ccurrent_directory() { SetCurrentDirectoryW(previous_.c_str()); }
+    Ccurrent_directory(const Ccurrent_directory&) = delete;
+    Ccurrent_directory& operator=(const Ccurrent_directory&) = delete;
+    bool entered() const { return entered_; }
+
+private:
+    std::wstring previous_;
+    bool entered_ = false;
+};
+
+std::wstring full_path(const std::wstring& path)
+{
+    wchar_t buffer[MAX_PATH * 4] = {};
+    const DWORD length = GetFullPathNameW(path.empty() ? L"." : path.c_str(), MAX_PATH * 4, buffer, nullptr);
+    return length > 0 && length < MAX_PATH * 4 ? std::wstring(buffer) : path;
+}
+
+bool wants_destination(const Ccheck_options& options)
+{
+    return options.read_registry || !options.install_folder.empty();
+}
+
+bool reset_and_read()
+{
+    return reset_update_settings() && read_update_ini();
+}
+
+// The phases from the registry on; false at the first that fails, as update.exe stops there.
+bool run_destination_phases(const Ccheck_options& options, Creport& report, bool& usage_error)
+{
+    if (options.read_registry) {
+        if (!run_phase(report, L"installation record (HKEY_CURRENT_USER\\SOFTWARE\\<REG_NAME>)",
+                       read_installation_record))
+            return false;
+    } else {
+        g_update.installation = installed_everything(full_path(options.install_folder), g_update.settings);
+    }
+    if (!apply_values(options, g_update.installation, report)) {
+        usage_error = true;
+        return false;
+    }
+    report.line(L"  installation record used:");
+    report_record(report, g_update.installation);
+    if (!run_phase(report, L"destination (installed game)", check_destination))
+        return false;
+    return run_phase(report, L"confirmation (answered Yes here)", confirm_destination);
+}
+
+}  // namespace
+
+int check_package(const Ccheck_options& options, Creport& report)
+{
+    Cbox_printing printing;
+    const std::wstring folder = full_path(options.package_folder);
+    Ccurrent_directory directory(options.package_folder);
+    report.line(L"update-check: the update package in " + folder);
+    if (!directory.entered()) {
+        report.line(L"update-check: the folder cannot be opened.");
+        return CHECK_UNREADABLE;
+    }
+
+    g_update = Cupdate_data();
+    std::vector<std::wstring> lines;
+    if (!read_text_lines(L"update.ini", lines)) {
+        report.line(L"update.ini cannot be read. update.exe stops at once:");
+        run_phase(report, L"reading update.ini", read_update_ini);
+        report.line(L"Result: update.ini cannot be read (exit code 2).");
+        return CHECK_UNREADABLE;
+    }
+
+    std::vector<std::wstring> warnings;
+    const Cfile_notes notes = inspect_file(L"update.ini");
+    report_encoding(report, notes, warnings);
+    report.line();
+    report_lines(report, lines, notes.utf8_byte_order_mark);
+    report.line();
+
+    report.line(L"Checks, in update.exe's order (it stops at the first that fails)");
+    bool passed = run_phase(report, L"reading update.ini", reset_and_read) &&
+                  run_phase(report, L"names (GAME_NAME, REG_NAME)", check_names) &&
+                  run_phase(report, L"sources (below GAMEDATA)", check_sources);
+    bool usage_error = false;
+    if (passed && wants_destination(options))
+        passed = run_destination_phases(options, report, usage_error);
+    if (usage_error)
+        return CHECK_UNREADABLE;
+    if (!wants_destination(options))
+        report.line(L"  (installation not checked: give --install <folder> or --registry)");
+    report.line();
+
+    uint64_t planned_bytes = 0;
+    size_t planned_files = 0;
+    const std::wstring destination = wants_destination(options) ? g_update.installation.SAV_FOLDER : std::wstring();
+    report_plan(report, destination, warnings, planned_bytes, planned_files);
+    report.line();
+
+    if (!passed) {
+        report.line(format_text(L"Result: FAILED, update.exe stops before copying anything (exit code 1). "
+                                L"%u warning(s).",
+                                static_cast<unsigned>(warnings.size())));
+        return CHECK_FAILED;
+    }
+    report.line(L"Result: passed; update.exe would copy " + std::to_wstring(planned_files) + L" file(s), " +
+                grouped_number(planned_bytes) + L" bytes (exit code 0). " + std::to_wstring(warnings.size()) +
+                L" warning(s).");
+    return CHECK_PASSED;
+}
