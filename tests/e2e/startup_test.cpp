@@ -12,7 +12,7 @@ namespace {
 // The phases still missing from update.exe. Each turns a check below from a placeholder into the
 // final behaviour; set it when its phase lands.
 // read_update_ini reads the file: boxes are captioned with GAME_NAME.
-constexpr bool UPDATE_INI_IS_READ = false;
+constexpr bool UPDATE_INI_IS_READ = true;
 // run_update copies: the installed file is replaced.
 constexpr bool UPDATE_IS_COPIED = false;
 
