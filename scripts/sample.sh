@@ -11,13 +11,19 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 
-bash scripts/setup.sh
-echo "== building update.exe (32-bit, the shipped build)"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 >/dev/null
-build=$top/build/win32
+# SAMPLE_BUILD_DIR: run the programs of a build made already (the test of this script does);
+# SAMPLE_DIR: where the sample goes instead of build/sample.
+if [ -n "${SAMPLE_BUILD_DIR:-}" ]; then
+  build=$SAMPLE_BUILD_DIR
+else
+  bash scripts/setup.sh
+  echo "== building update.exe (32-bit, the shipped build)"
+  cmake --preset win32 >/dev/null
+  cmake --build --preset win32 >/dev/null
+  build=$top/build/win32
+fi
 
-sample=$top/build/sample
+sample=${SAMPLE_DIR:-$top/build/sample}
 export WINEPREFIX=$sample/wineprefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
 # Nothing of a former run may linger: a wineserver of the old prefix, the old game or package.
 [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null || true
@@ -35,7 +41,7 @@ else
   echo "== no display to show the run on: running it on a private Xvfb"
 fi
 
-echo "== making the Wine prefix build/sample/wineprefix"
+echo "== making the Wine prefix ${sample#$top/}/wineprefix"
 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
 if [ "$hold" -eq 0 ]; then
   # Without a window manager Wine would wait at every hidden window.
@@ -49,6 +55,7 @@ make_file() {  # make_file <path> <size> <tag>
   (set +o pipefail; yes "$3" | head -c "$2" > "$1")
 }
 
+# The names docs/sample/update.ini.txt gives.
 game_name="ルミベイン物語"
 game=$WINEPREFIX/drive_c/Games/$game_name
 game_windows="C:\\Games\\$game_name"
@@ -79,29 +86,12 @@ MOV_FOLDER $game_windows\\MOV
 VALUES
 
 package=$sample/package
-echo "== laying out the update package in build/sample/package"
+echo "== laying out the update package in ${sample#$top/}/package"
 mkdir -p "$package"
 cp "$build/update.exe" "$package/update.exe"
-# Saved as a publisher on Japanese Windows saves it: Shift-JIS (code page 932) with CR LF.
-printf '%s\r\n' \
-  "// $game_name アップデート 1.01" \
-  "GAME_NAME = \"$game_name\"" \
-  "REG_NAME = \"$reg_name\"" \
-  "" \
-  "BGM_UPDATE = 1" \
-  "KOE_UPDATE = 1" \
-  "MOV_UPDATE = 1" \
-  "BGM_FOLDER = \"BGM\"" \
-  "KOE_FOLDER = \"KOE\"" \
-  "MOV_FOLDER = \"MOV\"" \
-  "" \
-  "COPY_FOLDER_COUNT = 2" \
-  "COPY_FOLDER_00 = \"data\"" \
-  "COPY_FOLDER_01 = \"data\\シナリオ\"" \
-  "COPY_FILE_COUNT = 2" \
-  "COPY_FILE_00 = \"Lumivane.exe\"" \
-  "COPY_FILE_01 = \"はじめにお読みください.txt\"" \
-  | iconv -f UTF-8 -t CP932 > "$package/update.ini"
+# docs/sample/update.ini.txt, saved as a publisher on Japanese Windows saves it: Shift-JIS (code
+# page 932) with CR LF.
+sed 's/$/\r/' docs/sample/update.ini.txt | iconv -f UTF-8 -t CP932 > "$package/update.ini"
 data=$package/GAMEDATA
 make_file "$data/BGM/タイトル.ogg"             3145728 "title theme 1.01"
 make_file "$data/BGM/bgm01.ogg"                2500000 "bgm01 1.01"
@@ -118,7 +108,7 @@ printf '%s\r\n' "$game_name 1.01 をお届けします。" "タイトル曲と�
 picture() { (cd "$game" && find . -type f -printf '%P\t%s\t%T@\n' | LC_ALL=C sort); }
 picture > "$sample/before.txt"
 
-echo "== running update.exe (build/sample/package/update.exe) under Wine, answering Yes"
+echo "== running update.exe (${sample#$top/}/package/update.exe) under Wine, answering Yes"
 shots=$sample/screenshots
 set +e
 wine "$build/tests/e2e/drive_update.exe" "$(winepath -w "$package/update.exe")" "$(winepath -w "$shots")" \
@@ -135,6 +125,6 @@ if [ -n "$updated" ]; then echo "$updated"; else echo "  (none)"; fi
 count=$(printf '%s' "$updated" | grep -c . || true)
 echo "  $count files"
 echo
-echo "Screenshots are in build/sample/screenshots; the full transcript is build/sample/transcript.txt."
-echo "Check the package yourself: WINEPREFIX=$WINEPREFIX wine build/win32/update_check/update-check.exe build/sample/package --registry"
+echo "Screenshots are in ${shots#$top/}; the full transcript is ${sample#$top/}/transcript.txt."
+echo "Check the package yourself: WINEPREFIX=$WINEPREFIX wine ${build#$top/}/update_check/update-check.exe ${package#$top/} --registry"
 exit $driven

@@ -172,8 +172,27 @@ std::vector<std::wstring> subfolders_of(const std::wstring& folder)
     return names;
 }
 
-std::vector<std::wstring> group_warnings(const Ccopy_group& group, const std::wstring& source_root,
-                                         const std::wstring& destination)
+// The source folders the plan copies from, so that a subfolder another entry copies is not
+// reported as left behind.
+std::vector<std::wstring> planned_folders(const std::vector<Ccopy_group>& plan)
+{
+    std::vector<std::wstring> folders;
+    for (const Ccopy_group& group : plan)
+        if (!group.folder.empty())
+            folders.push_back(lower_ascii(group.folder));
+    return folders;
+}
+
+bool is_planned(const std::vector<std::wstring>& folders, const std::wstring& folder)
+{
+    for (const std::wstring& planned : folders)
+        if (planned == lower_ascii(folder))
+            return true;
+    return false;
+}
+
+std::vector<std::wstring> group_warnings(const Ccopy_group& group, const std::vector<std::wstring>& folders,
+                                         const std::wstring& source_root, const std::wstring& destination)
 {
     std::vector<std::wstring> warnings;
     const std::wstring escape = path_escape_problem(group.entry);
@@ -187,7 +206,8 @@ std::vector<std::wstring> group_warnings(const Ccopy_group& group, const std::ws
         warnings.push_back(L"no file found: nothing is copied for this entry.");
     if (!file_entry) {
         for (const std::wstring& subfolder : subfolders_of(join_path(source_root, group.folder)))
-            warnings.push_back(L"the subfolder \"" + subfolder + L"\" is not copied: only the files directly in \"" +
+            if (!is_planned(folders, join_path(group.folder, subfolder)))
+                warnings.push_back(L"the subfolder \"" + subfolder + L"\" is not copied: only the files directly in \"" +
                                group.folder + L"\" are.");
     }
     // Only the folder entries make their destination folder; media files need it in place.
@@ -205,6 +225,7 @@ void report_plan(Creport& report, const std::wstring& destination, std::vector<s
     report.line(L"Copy plan: what update.exe copies once the player says Yes, in this order");
     if (!destination.empty())
         report.line(L"  into " + destination);
+    const std::vector<std::wstring> folders = planned_folders(plan);
     std::map<std::wstring, size_t> copies;
     planned_files = 0;
     for (const Ccopy_group& group : plan) {
@@ -216,7 +237,7 @@ void report_plan(Creport& report, const std::wstring& destination, std::vector<s
             report.line(format_text(L"  %15ls  ", grouped_number(entry.size).c_str()) + relative);
             ++copies[lower_ascii(relative)];
         }
-        for (const std::wstring& warning : group_warnings(group, g_update.source_root, destination)) {
+        for (const std::wstring& warning : group_warnings(group, folders, g_update.source_root, destination)) {
             report.line(L"    warning: " + group.key + L": " + warning);
             warnings.push_back(warning);
         }

@@ -115,6 +115,8 @@ class Cprogress_watch {
 public:
     Cprogress_watch(Cscreenshots& screenshots, DWORD_PTR shoot_at) : screenshots_(screenshots), shoot_at_(shoot_at) {}
 
+    bool taken() const { return taken_; }
+
     void poll(const PROCESS_INFORMATION& process)
     {
         if (taken_)
@@ -232,6 +234,9 @@ int wmain(int argc, wchar_t** argv)
     };
 
     const e2e::Crun_result result = e2e::run_program(run);
+    if (!progress.taken())
+        print(L"[progress dialog] gone before its overall bar reached " + std::to_wstring(options.progress_at) +
+              L" thousandths: no screenshot of it");
     print(L"");
     print_transcript(result.transcript);
     if (!options.transcript_file.empty() && save_transcript(options.transcript_file, result.transcript))

@@ -37,6 +37,16 @@ expect "a failing check" 1 'update.ini にレジストリ名が指定されて�
 mkdir -p "$work/none/GAMEDATA"
 expect "no update.ini" 2 'update.ini が見つかりませんでした。' "$work/none"
 
+# In a terminal Wine gives the program a console: WriteConsoleW, shown in the terminal's UTF-8.
+if command -v script >/dev/null 2>&1; then
+  shown=$(script -qc "wine '$checker' '$work/fail'" /dev/null 2>/dev/null)
+  if printf '%s\n' "$shown" | grep -qF 'update.ini にレジストリ名が指定されていません。'; then
+    echo "ok   in a terminal"
+  else
+    echo "FAIL in a terminal: the Japanese message is not readable"; printf '%s\n' "$shown"; status=1
+  fi
+fi
+
 output=$(wine "$checker" --no-such-option 2>/dev/null)
 [ $? -eq 2 ] && echo "ok   a wrong command line" || { echo "FAIL a wrong command line"; status=1; }
 exit $status

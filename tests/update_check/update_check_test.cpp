@@ -240,8 +240,8 @@ TEST(UpdateCheckPackages, UnreadableUpdateIniGivesExitCodeTwoAndTheBoxesOfUpdate
 TEST(UpdateCheckPlan, ListsEveryFileWithItsDestinationAndTheTotal)
 {
     Cpackage_folder package;
-    package.write_update_ini({GAME, REG, L"BGM_UPDATE = 1", L"BGM_FOLDER = \"音楽\"", L"COPY_FOLDER_COUNT = 1",
-                              L"COPY_FOLDER_00 = \"data\\scn\"", L"COPY_FILE_COUNT = 1", L"COPY_FILE_00 = \"README.TXT\""});
+    package.write_update_ini({GAME, REG, L"BGM_UPDATE = 1", L"BGM_FOLDER = \"音楽\"", L"COPY_FOLDER_COUNT = 2",
+                              L"COPY_FOLDER_00 = \"data\\scn\"", L"COPY_FOLDER_01 = \"data\"", L"COPY_FILE_COUNT = 1", L"COPY_FILE_00 = \"README.TXT\""});
     package.lay_out({L"GAMEDATA\\", L"GAMEDATA\\音楽\\", L"GAMEDATA\\data\\", L"GAMEDATA\\data\\scn\\",
                      L"GAMEDATA\\data\\scn\\sub\\"});
     package.make_file(L"GAMEDATA\\音楽\\01.ogg", std::string(1234567, 'm'));
@@ -258,6 +258,8 @@ TEST(UpdateCheckPlan, ListsEveryFileWithItsDestinationAndTheTotal)
              std::wstring(L"  Total: 3 files, 1,234,575 bytes\n"),
          })
         EXPECT_NE(checked.report.find(expected), std::wstring::npos) << narrow(expected) << "\nin:\n" << narrow(checked.report);
+    // data\scn is copied by its own entry, so data's subfolder is not left behind.
+    EXPECT_EQ(checked.report.find(L"the subfolder \"scn\""), std::wstring::npos) << narrow(checked.report);
 }
 
 TEST(UpdateCheckPlan, EntriesThatLeaveGamedataAreWarnedAbout)
