@@ -17,6 +17,13 @@ int show_warning(const std::wstring& text, UINT additional_flags)
     return show_message_box(text, MB_ICONWARNING | additional_flags);
 }
 
+bool report_update_failure(const std::wstring& cause)
+{
+    show_warning(cause);
+    show_warning(UPDATE_FAILED_TEXT);
+    return false;
+}
+
 int show_information(const std::wstring& text, UINT additional_flags)
 {
     return show_message_box(text, MB_ICONINFORMATION | additional_flags);

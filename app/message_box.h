@@ -11,6 +11,9 @@ int show_message_box(const std::wstring& text, UINT flags);
 
 // A failed check tells its cause and then this line.
 extern const wchar_t* const UPDATE_FAILED_TEXT;
+// Shows the cause of a failed check, then UPDATE_FAILED_TEXT, both as warnings. Always false, so
+// that a phase can end with "return report_update_failure(...)".
+bool report_update_failure(const std::wstring& cause);
 
 // Where the boxes go: MessageBoxW, except in the package checker and in-process tests, which
 // record the boxes instead of showing them.

@@ -6,13 +6,6 @@
 
 namespace {
 
-bool fail_with(const std::wstring& cause)
-{
-    show_warning(cause);
-    show_warning(UPDATE_FAILED_TEXT);
-    return false;
-}
-
 // The installer writes "1" for a part it set up; anything else, even "1 " or "01", means it
 // did not.
 bool is_set_up(const std::wstring& existence)
@@ -32,9 +25,9 @@ struct Cpart_check {
 bool check_part(const Cpart_check& part)
 {
     if (!is_set_up(part.existence))
-        return fail_with(part.not_set_up_text);
+        return report_update_failure(part.not_set_up_text);
     if (!folder_exists(part.folder))
-        return fail_with(part.folder_missing_text);
+        return report_update_failure(part.folder_missing_text);
     return true;
 }
 
@@ -50,10 +43,10 @@ bool check_destination()
     const std::wstring& destination = g_update.destination_folder;
 
     if (!folder_exists(destination))
-        return fail_with(L"コピー先のフォルダ " + destination + L" が見つかりません。\nゲームが正しくセットアップされていることを確認してください。");
+        return report_update_failure(L"コピー先のフォルダ " + destination + L" が見つかりません。\nゲームが正しくセットアップされていることを確認してください。");
     // Joined as stored: a folder already ending in a backslash gets a second one.
     if (!file_exists(destination + L"\\Lumivane.exe"))
-        return fail_with(L"Lumivane.exe が見つかりませんでした。\nゲームが正しくセットアップされていることを確認してください。");
+        return report_update_failure(L"Lumivane.exe が見つかりませんでした。\nゲームが正しくセットアップされていることを確認してください。");
 
     if (settings.BGM_UPDATE != 0 &&
         !check_part({installation.BGM_EXIST, installation.BGM_FOLDER,

@@ -10,15 +10,13 @@ constexpr DWORD REGISTRY_TEXT_BYTES = 1040;
 
 void report_missing_key()
 {
-    show_warning(L"レジストリキーが見つかりませんでした。\n「" + g_update.settings.GAME_NAME +
-                 L"」がインストールされていることを確認してください。");
-    show_warning(UPDATE_FAILED_TEXT);
+    report_update_failure(L"レジストリキーが見つかりませんでした。\n「" + g_update.settings.GAME_NAME +
+                          L"」がインストールされていることを確認してください。");
 }
 
 void report_missing_value(const std::wstring& value_name)
 {
-    show_warning(L"レジストリに [" + value_name + L"] が見つかりませんでした。");
-    show_warning(UPDATE_FAILED_TEXT);
+    report_update_failure(L"レジストリに [" + value_name + L"] が見つかりませんでした。");
 }
 
 // Whatever type the value was stored with, its bytes are read as UTF-16 text. A value written

@@ -16,7 +16,7 @@ start_private_display
 
 export WINEPREFIX="$root/wineprefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 sh tests/make-wine-prefix.sh "$WINEPREFIX"
-wineserver -p
+wineserver -p 2>/dev/null || true  # one server for the whole run; fine if one runs already
 
 package="$root/package"
 game="$root/game"
@@ -65,20 +65,21 @@ fresh_game() {
   sync
 }
 
-# Samples the peak resident memory of the running update.exe until it ends.
+# Samples the peak resident memory of the running update.exe into the file $1 until killed.
 watch_memory() {
   local peak=0 pid hwm
-  for _ in $(seq 6000); do
-    pid=$(pgrep -f 'package/update.exe' | head -n1 || true)
-    if [ -n "$pid" ]; then
-      hwm=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
-      [ -n "$hwm" ] && [ "$hwm" -gt "$peak" ] && peak=$hwm
-    elif [ "$peak" -gt 0 ]; then
-      break
-    fi
+  echo 0 > "$1"
+  while true; do
+    # Wine shows the Windows path in the command line: Z:\...\package\update.exe.
+    for pid in $(pgrep -f 'package.update\.exe' || true); do
+      hwm=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
+      if [ -n "$hwm" ] && [ "$hwm" -gt "$peak" ]; then
+        peak=$hwm
+        echo "$peak" > "$1"
+      fi
+    done
     sleep 0.05
   done
-  echo "$peak"
 }
 
 now() { date +%s.%N; }
@@ -87,12 +88,13 @@ for round in $(seq "$rounds"); do
   for tool in update cp; do
     fresh_game
     if [ "$tool" = update ]; then
-      watch_memory > "$root/peak" &
+      watch_memory "$root/peak" &
       watcher=$!
       start=$(now)
       wine build/win32/tests/bench/update_bench.exe "$(echo "Z:$package/update.exe" | tr / '\\')" > "$root/run.log"
       end=$(now)
-      wait "$watcher"
+      kill "$watcher" 2>/dev/null || true
+      wait "$watcher" 2>/dev/null || true
       grep -q 'アップデートは正常に終了しました。' "$root/run.log" || { cat "$root/run.log"; echo "the update failed"; exit 1; }
       update_times+=("$(echo "$end - $start" | bc)")
       peaks+=("$(cat "$root/peak")")
@@ -117,4 +119,6 @@ echo "ratio update/cp:        $(echo "scale=2; $update_s / $cp_s" | bc)"
 echo "peak memory (VmHWM):    $(printf '%s KiB ' "${peaks[@]}")"
 echo -n "planning 10,000 files:  "
 wine build/win32/tests/bench/plan_bench.exe "$(echo "Z:$root/many" | tr / '\\')" 5
+echo -n "one bar position:       "
+wine build/win32/tests/bench/progress_bench.exe
 wineserver -k || true

@@ -4,6 +4,7 @@
 set -e
 prefix="$1"
 export WINEPREFIX="$prefix"
+mkdir -p "$(dirname "$prefix")"
 if [ ! -f "$prefix/.update-tests-ready" ]; then
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1

@@ -9,13 +9,6 @@
 
 namespace {
 
-bool report_failure(const std::wstring& cause)
-{
-    show_warning(cause);
-    show_warning(UPDATE_FAILED_TEXT);
-    return false;
-}
-
 struct Cmedia_source {
     int32_t update;
     const std::wstring& folder;
@@ -108,11 +101,11 @@ std::wstring find_source_problem(const Cupdate_settings& settings, const std::ws
 bool check_names()
 {
     const std::wstring problem = find_name_problem(g_update.settings);
-    return problem.empty() || report_failure(problem);
+    return problem.empty() || report_update_failure(problem);
 }
 
 bool check_sources()
 {
     const std::wstring problem = find_source_problem(g_update.settings, g_update.source_root);
-    return problem.empty() || report_failure(problem);
+    return problem.empty() || report_update_failure(problem);
 }

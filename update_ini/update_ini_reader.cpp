@@ -17,11 +17,8 @@ bool reset_update_settings()
 bool read_update_ini()
 {
     std::vector<std::wstring> lines;
-    if (!read_text_lines(L"update.ini", lines)) {
-        show_warning(L"update.ini が見つかりませんでした。");
-        show_warning(UPDATE_FAILED_TEXT);
-        return false;
-    }
+    if (!read_text_lines(L"update.ini", lines))
+        return report_update_failure(L"update.ini が見つかりませんでした。");
     for (const std::wstring& line : lines)
         apply_update_ini_line(line, g_update.settings);
     g_update.source_root = L"GAMEDATA";
