@@ -46,14 +46,27 @@ void for_each_entry(const std::wstring& folder, Visit visit)
     FindClose(search);
 }
 
-uint64_t fnv1a(const std::string& bytes)
+// Size and FNV-1a hash of a file, read in pieces: updates hold files over 4 GiB, more than a
+// 32-bit test program can hold at once.
+Cfile_state state_of_file(const std::wstring& path)
 {
-    uint64_t hash = 14695981039346656037ull;
-    for (const char c : bytes) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ull;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        fail("cannot read", path);
+    Cfile_state state;
+    state.hash = 14695981039346656037ull;
+    static char buffer[1 << 20];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        state.size += read;
+        for (DWORD i = 0; i < read; ++i) {
+            state.hash ^= static_cast<unsigned char>(buffer[i]);
+            state.hash *= 1099511628211ull;
+        }
     }
-    return hash;
+    CloseHandle(file);
+    return state;
 }
 
 void snapshot_into(const std::wstring& folder, const std::wstring& prefix, Ctree_snapshot& snapshot)
@@ -65,8 +78,7 @@ void snapshot_into(const std::wstring& folder, const std::wstring& prefix, Ctree
             snapshot[relative] = Cfile_state{0, 0, true};
             snapshot_into(path, relative + L"\\", snapshot);
         } else {
-            const std::string content = read_file(path);
-            snapshot[relative] = Cfile_state{content.size(), fnv1a(content), false};
+            snapshot[relative] = state_of_file(path);
         }
     });
 }
