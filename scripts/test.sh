@@ -10,8 +10,9 @@ start_private_display
 status=0
 for preset in win32 win64; do
   echo "== tests of the ${preset} build"
-  # One wineserver for the whole run instead of one per test program.
-  mkdir -p "build/${preset}/wineprefix"
+  # The prefix is made before the wineserver is kept alive: making it waits for the server to end,
+  # which a persistent server never does. Then one wineserver serves every test program.
+  LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all sh tests/make-wine-prefix.sh "$PWD/build/${preset}/wineprefix"
   WINEPREFIX="$PWD/build/${preset}/wineprefix" wineserver -p 2>/dev/null || true
   ctest --preset "$preset" || status=1
   WINEPREFIX="$PWD/build/${preset}/wineprefix" wineserver -k 2>/dev/null || true
