@@ -4,7 +4,6 @@
 #include <uxtheme.h>
 
 #include "app/update_process_dialog.h"
-#include "dialog_template.h"
 #include "fs/paths.h"
 #include "toolkit_support.h"
 
@@ -67,52 +66,6 @@ protected:
 };
 
 }  // namespace
-
-// What the dialog manager was given: the template exactly as the program ships it.
-TEST(Progress_dialog_template, IsTheJapaneseExtendedTemplateOfTheProgressDialog)
-{
-    Cdialog_template dialog;
-    ASSERT_TRUE(read_dialog_template(IDD_UPDATE_PROCESS_TEMPLATE, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), dialog));
-    EXPECT_EQ(dialog.help_id, 0u);
-    EXPECT_EQ(dialog.style, 0x80C808C8u);
-    EXPECT_EQ(dialog.extended_style, 0u);
-    EXPECT_EQ((std::vector<short>{dialog.x, dialog.y, dialog.width, dialog.height}),
-              (std::vector<short>{0, 0, 218, 70}));
-    EXPECT_EQ(dialog.menu, L"");
-    EXPECT_EQ(dialog.class_name, L"");
-    EXPECT_EQ(dialog.caption, L"Dialog");
-    EXPECT_EQ(dialog.point_size, 8);
-    EXPECT_EQ(dialog.weight, 400);
-    EXPECT_EQ(dialog.italic, 0);
-    EXPECT_EQ(dialog.charset, 1);
-    EXPECT_EQ(dialog.typeface, L"MS Shell Dlg");
-
-    const struct {
-        DWORD id;
-        const wchar_t* class_name;
-        const wchar_t* text;
-        DWORD style;
-        short x, y, width, height;
-    } expected[] = {
-        {IDC_OVERALL_PROGRESS, L"msctls_progress32", L"", 0x50800000, 7, 34, 204, 14},
-        {IDC_FILE_PROGRESS, L"msctls_progress32", L"", 0x50800000, 7, 53, 204, 14},
-        {IDC_STATUS_TEXT, L"#130", L"...", 0x50020200, 7, 3, 204, 14},
-    };
-    ASSERT_EQ(dialog.items.size(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
-        const Ctemplate_item& item = dialog.items[i];
-        EXPECT_EQ(item.id, expected[i].id) << i;
-        // Class names are matched without regard to case, and windres stores them upper-cased.
-        EXPECT_EQ(lower_ascii(item.class_name), expected[i].class_name) << i;
-        EXPECT_EQ(item.text, expected[i].text) << i;
-        EXPECT_EQ(item.style, expected[i].style) << i;
-        EXPECT_EQ(item.extended_style, 0u) << i;
-        EXPECT_EQ(item.help_id, 0u) << i;
-        EXPECT_EQ((std::vector<short>{item.x, item.y, item.width, item.height}),
-                  (std::vector<short>{expected[i].x, expected[i].y, expected[i].width, expected[i].height}))
-            << i;
-    }
-}
 
 TEST_F(Progress_dialog, StartsHiddenWithItsTemplateTextsAndEmptyBars)
 {
