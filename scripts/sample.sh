@@ -126,5 +126,5 @@ count=$(printf '%s' "$updated" | grep -c . || true)
 echo "  $count files"
 echo
 echo "Screenshots are in ${shots#$top/}; the full transcript is ${sample#$top/}/transcript.txt."
-echo "Check the package yourself: WINEPREFIX=$WINEPREFIX wine ${build#$top/}/update_check/update-check.exe ${package#$top/} --registry"
+echo "Check the package yourself: WINEPREFIX=$WINEPREFIX LC_ALL=ja_JP.UTF-8 wine ${build#$top/}/update_check/update-check.exe ${package#$top/} --registry"
 exit $driven
