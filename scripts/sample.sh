@@ -111,8 +111,9 @@ picture > "$sample/before.txt"
 echo "== running update.exe (${sample#$top/}/package/update.exe) under Wine, answering Yes"
 shots=$sample/screenshots
 set +e
-wine "$build/tests/e2e/drive_update.exe" "$(winepath -w "$package/update.exe")" "$(winepath -w "$shots")" \
-  --answer yes --hold "$hold" --progress-at 500 --transcript "$(winepath -w "$sample/transcript.txt")"
+# From the sample folder, where the driver keeps its event logs.
+(cd "$sample" && wine "$build/tests/e2e/drive_update.exe" "$(winepath -w "$package/update.exe")" "$(winepath -w "$shots")" \
+  --answer yes --hold "$hold" --progress-at 500 --transcript "$(winepath -w "$sample/transcript.txt")")
 driven=$?
 set -e
 picture > "$sample/after.txt"
@@ -126,5 +127,5 @@ count=$(printf '%s' "$updated" | grep -c . || true)
 echo "  $count files"
 echo
 echo "Screenshots are in ${shots#$top/}; the full transcript is ${sample#$top/}/transcript.txt."
-echo "Check the package yourself: WINEPREFIX=$WINEPREFIX wine ${build#$top/}/update_check/update-check.exe ${package#$top/} --registry"
+echo "Check the package yourself: WINEPREFIX=$WINEPREFIX LC_ALL=ja_JP.UTF-8 wine ${build#$top/}/update_check/update-check.exe ${package#$top/} --registry"
 exit $driven

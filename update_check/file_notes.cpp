@@ -91,7 +91,7 @@ std::vector<std::wstring> encoding_warnings(const Cfile_notes& notes)
         warnings.push_back(format_text(L"The file holds a zero byte at offset %u: update.exe reads nothing after it.",
                                        static_cast<unsigned>(notes.zero_byte)));
     if (notes.utf8_byte_order_mark)
-        warnings.push_back(L"The file starts with a UTF-8 byte-order mark: update.exe reads it as two characters "
+        warnings.push_back(L"The file starts with a UTF-8 byte-order mark: update.exe reads it as ordinary characters "
                            L"in front of the first line, which is then ignored. Save it as Shift-JIS without a mark.");
     else if (notes.looks_like_utf8)
         warnings.push_back(L"The file looks like UTF-8: its Japanese text reaches update.exe garbled (game name, "

@@ -22,8 +22,8 @@ const wchar_t* const USAGE =
     L"                      installer had set up every part\n"
     L"  --registry          also run them against the game recorded under\n"
     L"                      HKEY_CURRENT_USER\\SOFTWARE\\<REG_NAME>, as update.exe does\n"
-    L"  --value NAME=VALUE  with --install: use VALUE for the registry value NAME (SAV_FOLDER,\n"
-    L"                      DAT_EXIST, DAT_FOLDER, BGM_EXIST, BGM_FOLDER, KOE_EXIST, ...)\n"
+    L"  --value NAME=VALUE  with --install or --registry: use VALUE for the registry value NAME\n"
+    L"                      (SAV_FOLDER, DAT_EXIST, DAT_FOLDER, BGM_EXIST, BGM_FOLDER, ...)\n"
     L"  --ansi              write to a pipe or file in the ANSI code page instead of UTF-8\n"
     L"\n"
     L"Exit code: 0 the package passes, 1 a check fails, 2 update.ini cannot be read (or the\n"
@@ -53,7 +53,9 @@ bool parse_arguments(int argc, wchar_t** argv, Ccheck_options& options, Cpipe_en
             return false;
         }
     }
-    return !(options.read_registry && !options.install_folder.empty());
+    const bool installation = options.read_registry || !options.install_folder.empty();
+    // Registry values mean something only against an installation, and only one at a time.
+    return !(options.read_registry && !options.install_folder.empty()) && (installation || options.values.empty());
 }
 
 }  // namespace

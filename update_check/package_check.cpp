@@ -147,7 +147,16 @@ void report_encoding(Creport& report, const Cfile_notes& notes, std::vector<std:
                             static_cast<unsigned>(notes.size), static_cast<unsigned>(notes.crlf_line_ends),
                             static_cast<unsigned>(notes.lone_lf_line_ends),
                             static_cast<unsigned>(notes.lone_cr_line_ends)));
-    for (const std::wstring& warning : encoding_warnings(notes)) {
+    std::vector<std::wstring> found = encoding_warnings(notes);
+    // The text is decoded as update.exe decodes it on this machine; players in Japan have 932.
+    const UINT code_page = GetACP();
+    report.line(format_text(L"  read in code page %u%ls, as update.exe reads it on this Windows", code_page,
+                            code_page == 932 ? L" (Shift-JIS)" : L""));
+    if (code_page != 932)
+        found.push_back(L"This Windows does not use code page 932 (Shift-JIS): Japanese text in update.ini reads "
+                        L"differently here than on a Japanese player's Windows. Check on a Japanese Windows, or "
+                        L"under Wine with LC_ALL=ja_JP.UTF-8.");
+    for (const std::wstring& warning : found) {
         report.line(L"  warning: " + warning);
         warnings.push_back(warning);
     }

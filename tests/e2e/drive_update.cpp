@@ -116,6 +116,7 @@ public:
     Cprogress_watch(Cscreenshots& screenshots, DWORD_PTR shoot_at) : screenshots_(screenshots), shoot_at_(shoot_at) {}
 
     bool taken() const { return taken_; }
+    bool seen() const { return seen_; }
 
     void poll(const PROCESS_INFORMATION& process)
     {
@@ -125,6 +126,7 @@ public:
         EnumWindows(find_progress_dialog, reinterpret_cast<LPARAM>(&search));
         if (search.dialog == nullptr)
             return;
+        seen_ = true;
         DWORD_PTR position = 0;
         if (!SendMessageTimeoutW(GetDlgItem(search.dialog, OVERALL_BAR_ID), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 500,
                                  &position) ||
@@ -141,6 +143,7 @@ public:
 private:
     Cscreenshots& screenshots_;
     DWORD_PTR shoot_at_;
+    bool seen_ = false;
     bool taken_ = false;
 };
 
@@ -230,11 +233,12 @@ int wmain(int argc, wchar_t** argv)
             text.replace(at, 1, L"\n    ");
         print(L"    " + text);
         const wchar_t* name = question ? L"confirmation" : text == SUCCESS_TEXT ? L"success" : L"box";
-        report_screenshot(std::wstring(name) + (question ? L"" : L" box"), screenshots.take(box, name));
+        report_screenshot(question ? L"confirmation" : name == std::wstring(L"success") ? L"success box" : L"box",
+                          screenshots.take(box, name));
     };
 
     const e2e::Crun_result result = e2e::run_program(run);
-    if (!progress.taken())
+    if (progress.seen() && !progress.taken())
         print(L"[progress dialog] gone before its overall bar reached " + std::to_wstring(options.progress_at) +
               L" thousandths: no screenshot of it");
     print(L"");

@@ -7,6 +7,7 @@
 
 #include "harness.h"
 #include "scenario.h"
+#include "update_check/package_check.h"
 
 using namespace e2e;
 
@@ -64,6 +65,33 @@ bool shows_a_source_check_message(const Ctranscript& transcript)
     return false;
 }
 
+// A box as the package checker prints it: a heading, then each line of the text indented.
+std::wstring printed_warning(const std::string& caption, const std::string& text)
+{
+    std::wstring printed = L"    [warning box, OK, caption \"" + from_utf8(caption) + L"\"]\n      ";
+    for (wchar_t c : from_utf8(text))
+        printed += c == L'\n' ? std::wstring(L"\n      ") : std::wstring(1, c);
+    return printed + L"\n";
+}
+
+// update-check on the same folder shows the player's boxes that update.exe showed, in order,
+// and its exit code says whether these checks passed.
+void expect_checker_agrees(const Cscenario_folder& folder, const Cscenario& scenario)
+{
+    Ccheck_options options;
+    options.package_folder = folder.folder();
+    Creport report;
+    const int exit_code = check_package(options, report);
+    const std::wstring& text = report.text();
+    if (scenario.cause.empty()) {
+        EXPECT_EQ(exit_code, CHECK_PASSED) << to_utf8(text);
+        return;
+    }
+    EXPECT_EQ(exit_code, scenario.has_update_ini ? CHECK_FAILED : CHECK_UNREADABLE) << to_utf8(text);
+    const std::wstring boxes = printed_warning(scenario.caption, scenario.cause) + printed_warning(scenario.caption, FAILED);
+    EXPECT_NE(text.find(boxes), std::wstring::npos) << to_utf8(boxes) << "in:\n" << to_utf8(text);
+}
+
 void run_scenarios(const std::vector<Cscenario>& scenarios)
 {
     for (const Cscenario& scenario : scenarios) {
@@ -84,11 +112,13 @@ void run_scenarios(const std::vector<Cscenario>& scenarios)
             // The later phases take over; whatever they end with, it is a box.
             EXPECT_FALSE(run.transcript.empty());
             EXPECT_FALSE(shows_a_source_check_message(run.transcript)) << to_text(run.transcript);
+            expect_checker_agrees(folder, scenario);
             continue;
         }
         EXPECT_EQ(run.transcript, (Ctranscript{warning_box(scenario.caption, scenario.cause),
                                                warning_box(scenario.caption, FAILED)}))
             << to_text(run.transcript);
+        expect_checker_agrees(folder, scenario);
     }
 }
 

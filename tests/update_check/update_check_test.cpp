@@ -9,6 +9,7 @@
 #include "app/update_data.h"
 #include "package_folder.h"
 #include "support/recorded_boxes.h"
+#include "support/test_registry_key.h"
 #include "update_check/package_check.h"
 #include "update_check/path_escape.h"
 #include "update_ini/source_checks.h"
@@ -345,6 +346,43 @@ TEST(UpdateCheckInstallation, WritesNothing)
     options.install_folder = package.path(L"GAME");
     EXPECT_EQ(check(package, options).exit_code, CHECK_PASSED);
     EXPECT_TRUE(package.picture() == before);
+}
+
+TEST(UpdateCheckInstallation, ReadsTheInstallationFromTheRegistryAsUpdateExeDoes)
+{
+    struct Cregistry_case {
+        const char* name;
+        const wchar_t* left_out;  // the one value the installer did not write, or null
+        int exit_code;
+        std::wstring shown;
+    };
+    const std::vector<Cregistry_case> cases = {
+        {"all nine values", nullptr, CHECK_PASSED, L"    MOV_FOLDER = \"C:\\ルミベイン\\MOV\"\n"},
+        {"a value missing", L"MOV_EXIST", CHECK_FAILED, printed_box(L"レジストリに [MOV_EXIST] が見つかりませんでした。")},
+    };
+    for (const Cregistry_case& row : cases) {
+        SCOPED_TRACE(row.name);
+        Cpackage_folder package;
+        package.lay_out({L"GAMEDATA\\", L"GAME\\", L"GAME\\Lumivane.exe"});
+        Ctest_registry_key key;
+        package.write_update_ini({GAME, L"REG_NAME = \"" + key.name() + L"\""});
+        const std::wstring game = package.path(L"GAME");
+        const std::vector<std::pair<std::wstring, std::wstring>> values = {
+            {L"SAV_FOLDER", game}, {L"DAT_EXIST", L"1"}, {L"DAT_FOLDER", game}, {L"BGM_EXIST", L"1"},
+            {L"BGM_FOLDER", game}, {L"KOE_EXIST", L"1"}, {L"KOE_FOLDER", game}, {L"MOV_EXIST", L"1"},
+            {L"MOV_FOLDER", L"C:\\ルミベイン\\MOV"},
+        };
+        for (const auto& value : values) {
+            if (row.left_out == nullptr || value.first != row.left_out) {
+                ASSERT_TRUE(key.set_text(value.first, value.second));
+            }
+        }
+        Ccheck_options options;
+        options.read_registry = true;
+        const Cchecked checked = check(package, options);
+        EXPECT_EQ(checked.exit_code, row.exit_code) << narrow(checked.report);
+        EXPECT_NE(checked.report.find(row.shown), std::wstring::npos) << narrow(checked.report);
+    }
 }
 
 }  // namespace
