@@ -10,8 +10,14 @@ start_private_display
 status=0
 for preset in win32 win64; do
   echo "== tests of the ${preset} build"
-  # No persistent wineserver: Wine's services and desktop started by a test program would keep
-  # it alive, and with it the output pipe that ctest waits on.
+  prefix="$PWD/build/${preset}/wineprefix"
+  LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all sh tests/make-wine-prefix.sh "$prefix"
+  # One wineserver, with Wine's services and desktop, serves every test program of the run. They
+  # are started here with their output going nowhere: started by a test program they would hold
+  # ctest's output pipe open, and ctest would wait for ever.
+  WINEPREFIX="$prefix" wineserver -p
+  WINEPREFIX="$prefix" LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all wine cmd /c exit </dev/null >/dev/null 2>&1
   ctest --preset "$preset" || status=1
+  WINEPREFIX="$prefix" wineserver -k || true
 done
 exit $status
