@@ -43,6 +43,8 @@ fi
 
 echo "== making the Wine prefix ${sample#$top/}/wineprefix"
 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
+# Wine draws the caption buttons with the Marlett font, which a new prefix lacks.
+[ -f /usr/share/wine/fonts/marlett.ttf ] && cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 if [ "$hold" -eq 0 ]; then
   # Without a window manager Wine would wait at every hidden window.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
