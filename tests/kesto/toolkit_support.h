@@ -93,7 +93,7 @@ LONG_PTR toolkit_procedure();
 // Every test starts and ends with no toolkit window open.
 class Ctoolkit_test : public ::testing::Test {
 protected:
-    void SetUp() override { g_application.windows.clear(); }
+    void SetUp() override { TearDown(); }
     void TearDown() override
     {
         for (HWND window : std::vector<HWND>(g_application.windows))

@@ -53,28 +53,16 @@ TEST_F(Binding, PlainWindowIsBoundAtNcCreateAndEarlierMessagesGoToDefWindowProc)
     EXPECT_EQ(window_text(window), L"plain");
     EXPECT_EQ(g_application.windows, std::vector<HWND>{window});
 
+    SendMessageW(window, WM_USER + 1, 0, 0);
     DestroyWindow(window);
+    // pre_proc sees every message just before window_proc.
+    for (size_t i = 0; i + 1 < object.calls.size(); i += 2)
+        EXPECT_EQ(object.calls[i + 1], (Ccall{'w', object.calls[i].message})) << i;
+    EXPECT_TRUE(object.saw('p', WM_USER + 1));
     EXPECT_EQ(object.hwnd, nullptr);
     EXPECT_EQ(object.calls.back(), (Ccall{'w', WM_DESTROY}));
     EXPECT_FALSE(object.saw('p', WM_NCDESTROY));
     EXPECT_TRUE(g_application.windows.empty());
-}
-
-TEST_F(Binding, PreProcSeesEveryMessageJustBeforeWindowProc)
-{
-    Crecording_window object;
-    HWND window = create_plain_window(&object);
-    SendMessageW(window, WM_USER + 1, 0, 0);
-    ShowWindow(window, SW_SHOW);
-    DestroyWindow(window);
-
-    ASSERT_EQ(object.calls.size() % 2, 0u);
-    for (size_t i = 0; i < object.calls.size(); i += 2) {
-        EXPECT_EQ(object.calls[i].operation, 'p') << i;
-        EXPECT_EQ(object.calls[i + 1], (Ccall{'w', object.calls[i].message})) << i;
-    }
-    EXPECT_TRUE(object.saw('w', WM_USER + 1));
-    EXPECT_TRUE(object.saw('w', WM_SHOWWINDOW));
 }
 
 // Messages no object can be found for: default handling for a plain window, 0 for a dialog.
@@ -200,6 +188,10 @@ TEST_F(Binding, DialogItemIsSubclassedAndItsOwnProcedureRestoredAfterWmDestroy)
     SendMessageW(item, WM_USER + 7, 0, 0);
     EXPECT_TRUE(control.saw('w', WM_USER + 7));
     EXPECT_EQ(control_log.messages, std::vector<UINT>{WM_USER + 7});
+    Kesto::Cc_static missing;
+    missing.bind_dialog_item(dialog, 4242);
+    EXPECT_EQ(missing.hwnd, nullptr);
+    missing.set_text(L"nowhere");  // sent to no window
 
     control_log = Ccontrol_log();
     dialog.destroy();
@@ -211,17 +203,6 @@ TEST_F(Binding, DialogItemIsSubclassedAndItsOwnProcedureRestoredAfterWmDestroy)
     EXPECT_EQ(control.hwnd, nullptr);
     EXPECT_EQ(control.previous_proc, nullptr);
     EXPECT_TRUE(g_application.windows.empty());
-}
-
-TEST_F(Binding, ItemMissingFromTheDialogLeavesTheControlUnbound)
-{
-    Crecording_dialog dialog;
-    ASSERT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
-    Kesto::Cc_static control;
-    control.bind_dialog_item(dialog, 4242);
-    EXPECT_EQ(control.hwnd, nullptr);
-    control.set_text(L"nowhere");  // sent to no window
-    dialog.destroy();
 }
 
 TEST_F(Binding, DetachAndDestructorLeaveWindowsAloneWhenUnboundOrGone)
@@ -302,7 +283,7 @@ TEST_F(Binding, WmCloseDestroysTheWindowAndReturnsZero)
     }
 }
 
-TEST_F(Binding, CreateRefusesABoundDialogAndWorksAgainOnceItIsDestroyed)
+TEST_F(Binding, CreateRefusesABoundDialogOrAMissingTemplate)
 {
     Crecording_dialog dialog;
     ASSERT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
@@ -312,16 +293,9 @@ TEST_F(Binding, CreateRefusesABoundDialogAndWorksAgainOnceItIsDestroyed)
     EXPECT_EQ(g_application.windows, std::vector<HWND>{first});
 
     dialog.destroy();
+    EXPECT_FALSE(dialog.create(999)) << "no such template";
+    EXPECT_EQ(dialog.hwnd, nullptr);
     EXPECT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
-    EXPECT_NE(dialog.hwnd, nullptr);
     EXPECT_EQ(g_application.windows, std::vector<HWND>{dialog.hwnd});
     dialog.destroy();
-}
-
-TEST_F(Binding, CreateFailsForATemplateThatDoesNotExist)
-{
-    Crecording_dialog dialog;
-    EXPECT_FALSE(dialog.create(999));
-    EXPECT_EQ(dialog.hwnd, nullptr);
-    EXPECT_TRUE(g_application.windows.empty());
 }

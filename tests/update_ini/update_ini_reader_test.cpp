@@ -8,7 +8,7 @@
 #include "app/update_data.h"
 #include "settings_text.h"
 #include "support/recorded_boxes.h"
-#include "test_folder.h"
+#include "support/temp_folder.h"
 #include "update_ini/update_ini_lines.h"
 #include "update_ini/update_settings.h"
 
@@ -81,8 +81,8 @@ void run_file_cases(const std::vector<Cfile_case>& cases)
 {
     for (const Cfile_case& row : cases) {
         SCOPED_TRACE(row.name);
-        Ctest_folder folder;
-        folder.write_file(L"update.ini", row.bytes);
+        Ctemp_folder folder(L"update_ini", Ctemp_folder::CURRENT_DIRECTORY);
+        ASSERT_TRUE(write_bytes(L"update.ini", row.bytes));
         Crecorded_boxes boxes;
         g_update.source_root.clear();
         reset_update_settings();
@@ -126,8 +126,7 @@ TEST(UpdateIniReader, LineEndsAndEncodingsAsSaved)
 TEST(UpdateIniReader, LinesThatAreNotEntries)
 {
     run_file_cases({
-        {"indented by a blank", " GAME_NAME = \"A\"\r\n", nothing_set},
-        {"indented by a tab", "\tREG_NAME = \"B\"\r\n", nothing_set},
+        {"indented by a blank or a tab", " GAME_NAME = \"A\"\r\n\tREG_NAME = \"B\"\r\n", nothing_set},
         {"lower-case and mixed-case keys", "game_name = \"A\"\r\nBgm_Update = 1\r\nbgm_update = 1\r\n", nothing_set},
         {"comment even when a key follows", "//GAME_NAME = \"A\"\r\n// REG_NAME = \"B\"\r\n", nothing_set},
         {"section header and unknown keys", "[UPDATE]\r\nGAME = \"A\"\r\nGAME_NAMES = \"A\"\r\nBGM_UPDATES = 1\r\n",
@@ -219,7 +218,7 @@ TEST(UpdateIniReader, WithoutUpdateIniTheUserIsToldTwiceWithAnEmptyCaption)
 {
     for (bool as_folder : {false, true}) {
         SCOPED_TRACE(as_folder ? "update.ini is a folder" : "no update.ini");
-        Ctest_folder folder;
+        Ctemp_folder folder(L"update_ini", Ctemp_folder::CURRENT_DIRECTORY);
         if (as_folder)
             folder.make_folder(L"update.ini");
         Crecorded_boxes boxes;
@@ -258,12 +257,6 @@ TEST(UpdateIniLines, EachTemplateFillsItsOwnFieldOnly)
 {
     const std::vector<Cupdate_ini_template>& templates = update_ini_templates();
     ASSERT_EQ(templates.size(), 30u);
-    EXPECT_EQ(templates[0].pattern, L"GAME_NAME = %s");
-    EXPECT_EQ(templates[9].pattern, L"COPY_FILE_COUNT = %d");
-    EXPECT_EQ(templates[10].pattern, L"COPY_FOLDER_00 = %s");
-    EXPECT_EQ(templates[19].pattern, L"COPY_FOLDER_09 = %s");
-    EXPECT_EQ(templates[29].pattern, L"COPY_FILE_09 = %s");
-    EXPECT_EQ(templates[29].key(), L"COPY_FILE_09");
 
     for (size_t i = 0; i < templates.size(); ++i) {
         const Cupdate_ini_template& entry = templates[i];
