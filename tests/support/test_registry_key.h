@@ -56,11 +56,6 @@ public:
                stored == byte_count;
     }
 
-    bool set_dword(const std::wstring& value_name, DWORD number)
-    {
-        return set_bytes(value_name, REG_DWORD, &number, sizeof number);
-    }
-
 private:
     HKEY root_;
     HKEY key_ = nullptr;
