@@ -65,38 +65,23 @@ TEST_F(Binding, PlainWindowIsBoundAtNcCreateAndEarlierMessagesGoToDefWindowProc)
     EXPECT_TRUE(g_application.windows.empty());
 }
 
-// Messages no object can be found for: default handling for a plain window, 0 for a dialog.
+// Messages no object can be found for: default handling for a plain window, 0 for a dialog. A
+// dialog made with a null parameter gives nothing to read the page size from: nothing binds.
 TEST_F(Binding, UnboundWindowsGetTheDefaultHandling)
 {
     HWND plain = create_plain_window(nullptr, L"plain");
     HWND dialog = create_foreign_dialog();
-    ASSERT_NE(plain, nullptr);
-    ASSERT_NE(dialog, nullptr);
-    struct Crow {
-        const char* name;
-        HWND window;
-        UINT message;
-        LRESULT expected;
-        std::wstring expected_text;
-    };
-    const Crow rows[] = {
-        {"plain window, WM_GETTEXT", plain, WM_GETTEXT, 5, L"plain"},
-        {"dialog, WM_GETTEXT", dialog, WM_GETTEXT, 0, L"untouched"},
-        {"dialog, WM_SETFONT", dialog, WM_SETFONT, 0, L"untouched"},
-    };
-    for (const Crow& row : rows) {
-        wchar_t text[32] = L"untouched";
-        const WPARAM wparam = row.message == WM_GETTEXT ? 32 : reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-        const LPARAM lparam = row.message == WM_GETTEXT ? reinterpret_cast<LPARAM>(text) : 0;
-        EXPECT_EQ(Cwindow_base::static_window_proc(row.window, row.message, wparam, lparam), row.expected) << row.name;
-        EXPECT_EQ(std::wstring(text), row.expected_text) << row.name;
-        EXPECT_EQ(GetPropW(row.window, Kesto::THIS_PROPERTY), nullptr) << row.name;
-    }
-    // CreateDialogParamW with a null parameter: nothing to read the page size from, nothing binds.
+    ASSERT_TRUE(plain != nullptr && dialog != nullptr);
+    wchar_t text[32] = L"untouched";
+    EXPECT_EQ(Cwindow_base::static_window_proc(dialog, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(text)), 0);
+    EXPECT_STREQ(text, L"untouched");
+    const WPARAM font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+    EXPECT_EQ(Cwindow_base::static_window_proc(dialog, WM_SETFONT, font, 0), 0);
     EXPECT_EQ(Cwindow_base::static_window_proc(dialog, WM_INITDIALOG, 0, 0), 0);
+    EXPECT_EQ(Cwindow_base::static_window_proc(plain, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(text)), 5);
+    EXPECT_STREQ(text, L"plain");
+    EXPECT_EQ(GetPropW(plain, Kesto::THIS_PROPERTY), nullptr);
     EXPECT_EQ(GetPropW(dialog, Kesto::THIS_PROPERTY), nullptr);
-    // A window whose creation parameter is null never binds, yet works: it got its title.
-    EXPECT_EQ(window_text(plain), L"plain");
     DestroyWindow(plain);
     DestroyWindow(dialog);
     EXPECT_TRUE(g_application.windows.empty());
@@ -127,18 +112,18 @@ TEST_F(Binding, DialogIsBoundAtInitDialogAndItsWmSetFontBeforeIsNotPassedOn)
 // A property sheet page passes the page itself at WM_INITDIALOG; its lParam is the object.
 TEST_F(Binding, InitDialogParameterIsAPropertySheetPageOnlyWhenItStartsWith48)
 {
-    struct Crow {
+    const struct {
         const char* name;
         DWORD page_size;  // 0: the object itself is the parameter
         bool page_carries_object;
         bool binds;
-    };
-    const Crow rows[] = {
+    } rows[] = {
         {"page of 48 bytes", 48, true, true},
         {"page of 48 bytes without object", 48, false, false},
         {"the object itself", 0, true, true},
     };
-    for (const Crow& row : rows) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         HWND dialog = create_foreign_dialog();
         Crecording_window object;
         PROPSHEETPAGEW page = {};
@@ -147,23 +132,23 @@ TEST_F(Binding, InitDialogParameterIsAPropertySheetPageOnlyWhenItStartsWith48)
         const LPARAM parameter = row.page_size != 0 ? reinterpret_cast<LPARAM>(&page)
                                                     : reinterpret_cast<LPARAM>(static_cast<Cwindow_base*>(&object));
 
-        EXPECT_EQ(Cwindow_base::static_window_proc(dialog, WM_INITDIALOG, 0, parameter), 0) << row.name;
+        EXPECT_EQ(Cwindow_base::static_window_proc(dialog, WM_INITDIALOG, 0, parameter), 0);
         if (row.binds) {
-            EXPECT_EQ(object.hwnd, dialog) << row.name;
-            EXPECT_EQ(object.calls.front(), (Ccall{'p', WM_INITDIALOG})) << row.name;
-            EXPECT_TRUE(object.is_dialog) << row.name;
+            EXPECT_EQ(object.hwnd, dialog);
+            EXPECT_EQ(object.calls.front(), (Ccall{'p', WM_INITDIALOG}));
+            EXPECT_TRUE(object.is_dialog);
             // Not made with the toolkit's procedure: its dialog-procedure slot is subclassed.
-            EXPECT_EQ(object.previous_proc, reinterpret_cast<WNDPROC>(&foreign_dialog_proc)) << row.name;
-            EXPECT_EQ(GetWindowLongPtrW(dialog, DWLP_DLGPROC), toolkit_procedure()) << row.name;
+            EXPECT_EQ(object.previous_proc, reinterpret_cast<WNDPROC>(&foreign_dialog_proc));
+            EXPECT_EQ(GetWindowLongPtrW(dialog, DWLP_DLGPROC), toolkit_procedure());
             object.detach();
             EXPECT_EQ(GetWindowLongPtrW(dialog, DWLP_DLGPROC), reinterpret_cast<LONG_PTR>(&foreign_dialog_proc))
-                << row.name;
-            EXPECT_EQ(GetPropW(dialog, Kesto::THIS_PROPERTY), nullptr) << row.name;
+               ;
+            EXPECT_EQ(GetPropW(dialog, Kesto::THIS_PROPERTY), nullptr);
         } else {
-            EXPECT_EQ(object.hwnd, nullptr) << row.name;
-            EXPECT_TRUE(object.calls.empty()) << row.name;
+            EXPECT_EQ(object.hwnd, nullptr);
+            EXPECT_TRUE(object.calls.empty());
         }
-        EXPECT_EQ(object.hwnd, nullptr) << row.name;
+        EXPECT_EQ(object.hwnd, nullptr);
         DestroyWindow(dialog);
     }
 }
@@ -261,26 +246,16 @@ TEST_F(Binding, WindowListKeepsCreationOrderWhenAMiddleWindowGoes)
 
 TEST_F(Binding, WmCloseDestroysTheWindowAndReturnsZero)
 {
-    struct Crow {
-        const char* name;
-        bool dialog;
-    };
-    for (const Crow& row : {Crow{"plain window", false}, Crow{"dialog", true}}) {
-        Crecording_window plain;
-        Crecording_dialog dialog;
-        HWND window = nullptr;
-        if (row.dialog) {
-            ASSERT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
-            window = dialog.hwnd;
-        } else {
-            window = create_plain_window(&plain);
-        }
-        EXPECT_EQ(SendMessageW(window, WM_CLOSE, 0, 0), 0) << row.name;
-        EXPECT_FALSE(IsWindow(window)) << row.name;
-        EXPECT_EQ(plain.hwnd, nullptr) << row.name;
-        EXPECT_EQ(dialog.hwnd, nullptr) << row.name;
-        EXPECT_TRUE(g_application.windows.empty()) << row.name;
+    Crecording_window plain;
+    Crecording_dialog dialog;
+    ASSERT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
+    for (HWND window : {create_plain_window(&plain), dialog.hwnd}) {
+        EXPECT_EQ(SendMessageW(window, WM_CLOSE, 0, 0), 0);
+        EXPECT_FALSE(IsWindow(window));
     }
+    EXPECT_EQ(plain.hwnd, nullptr);
+    EXPECT_EQ(dialog.hwnd, nullptr);
+    EXPECT_TRUE(g_application.windows.empty());
 }
 
 TEST_F(Binding, CreateRefusesABoundDialogOrAMissingTemplate)

@@ -13,6 +13,8 @@
 
 namespace {
 
+// Random units, runs of quotes and percent signs, long lines, entries as publishers write them
+// (sometimes several run together, sometimes with a remark) and such entries cut, grown or spoilt.
 class Cline_maker {
 public:
     explicit Cline_maker(uint32_t seed) : random_(seed) {}
@@ -21,11 +23,11 @@ public:
     {
         const size_t kind = below(100);
         if (kind < 2)
-            return random_units(below(5000));  // long lines
+            return random_units(below(5000), nullptr);
         if (kind < 20)
-            return random_units(below(40));
+            return random_units(below(40), nullptr);
         if (kind < 35)
-            return quotes_and_percents(below(200));
+            return (below(2) ? key() + L" = " : L"") + random_units(below(200), L"\"\"%%ds =");
         if (kind < 55)
             return valid_line();
         return mutated(valid_line());
@@ -34,35 +36,22 @@ public:
 private:
     size_t below(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random_); }
 
-    wchar_t interesting_unit()
+    wchar_t unit(const wchar_t* choices)
     {
-        static const wchar_t units[] = {L' ', L'\t', L'\n', L'\r', L'"', L'%', L'=', L'/', L'+', L'-', L'0', L'5',
-                                        L'9', L'd', L's', L'_', L'A', L'\0', L'\x1A', L'\x3000', L'\xFF10',
-                                        L'\xFF1D', L'\xFF02', L'\xD800', L'\xDFFF', L'\xFFFF', L'\x661F'};
-        return units[below(sizeof(units) / sizeof(units[0]))];
+        static const wchar_t interesting[] = L" \t\n\r\"%=/+-059ds_A\x1A\x3000\xFF10\xFF1D\xFF02\xD800\xDFFF\xFFFF\x661F";
+        if (choices == nullptr && below(2) == 0)
+            return static_cast<wchar_t>(below(0x10000));
+        // A zero unit too, as the last choice of the interesting ones.
+        const wchar_t* from = choices != nullptr ? choices : interesting;
+        const size_t count = std::char_traits<wchar_t>::length(from) + (choices == nullptr ? 1 : 0);
+        return from[below(count)];
     }
 
-    wchar_t any_unit()
-    {
-        if (below(2) == 0)
-            return interesting_unit();
-        return static_cast<wchar_t>(below(0x10000));
-    }
-
-    std::wstring random_units(size_t length)
+    std::wstring random_units(size_t length, const wchar_t* choices)
     {
         std::wstring line;
         for (size_t i = 0; i < length; ++i)
-            line += any_unit();
-        return line;
-    }
-
-    std::wstring quotes_and_percents(size_t length)
-    {
-        static const wchar_t units[] = {L'"', L'"', L'%', L'%', L'd', L's', L' ', L'='};
-        std::wstring line = below(2) == 0 ? key() + L" = " : std::wstring();
-        for (size_t i = 0; i < length; ++i)
-            line += units[below(sizeof(units) / sizeof(units[0]))];
+            line += unit(choices);
         return line;
     }
 
@@ -74,8 +63,7 @@ private:
         const size_t pick = below(30);
         if (pick < 10)
             return keys[pick];
-        const std::wstring number = L"0" + std::to_wstring(pick % 10);
-        return (pick < 20 ? L"COPY_FOLDER_" : L"COPY_FILE_") + number;
+        return (pick < 20 ? L"COPY_FOLDER_0" : L"COPY_FILE_0") + std::to_wstring(pick % 10);
     }
 
     std::wstring blanks()
@@ -90,31 +78,28 @@ private:
         case 0: return std::to_wstring(static_cast<int64_t>(random_()) * (below(2) ? 1 : -1));
         case 1: return (below(2) ? L"+" : L"-") + blanks() + std::to_wstring(random_() % 1000);
         case 2: return L"99999999999999999999";
-        default: return L"\"" + random_units(below(12)) + L"\"";
+        default: return L"\"" + random_units(below(12), nullptr) + L"\"";
         }
     }
 
     std::wstring valid_line()
     {
         std::wstring line;
-        const size_t parts = 1 + (below(4) == 0 ? below(4) : 0);  // sometimes entries run together
+        const size_t parts = 1 + (below(4) == 0 ? below(4) : 0);
         for (size_t i = 0; i < parts; ++i)
             line += key() + blanks() + L"=" + blanks() + value();
-        if (below(3) == 0)
-            line += L" // remark";
-        return line;
+        return below(3) == 0 ? line + L" // remark" : line;
     }
 
     std::wstring mutated(std::wstring line)
     {
-        const size_t mutations = 1 + below(3);
-        for (size_t i = 0; i < mutations; ++i) {
-            const size_t at = line.empty() ? 0 : below(line.size() + 1);
+        for (size_t i = 1 + below(3); i > 0; --i) {
+            const size_t at = below(line.size() + 1);
             switch (below(5)) {
-            case 0: line.insert(at, 1, any_unit()); break;
-            case 1: if (at < line.size()) line.erase(at, 1); break;
-            case 2: if (at < line.size()) line[at] = interesting_unit(); break;
-            case 3: line = line.substr(0, at); break;
+            case 0: line.insert(at, 1, unit(nullptr)); break;
+            case 1: line.erase(at, 1); break;
+            case 2: if (at < line.size()) line[at] = unit(L"\"%= \t\x3000"); break;
+            case 3: line.resize(at); break;
             default: line.insert(at, line.substr(0, below(line.size() + 1))); break;
             }
         }
