@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fs/paths.h"
@@ -78,64 +79,48 @@ public:
     }
 
     // Relative path -> attributes, size and last write time of every file and folder below.
-    struct Citem {
-        DWORD attributes;
-        uint64_t size;
-        uint64_t written;
-        bool operator==(const Citem& other) const
-        {
-            return attributes == other.attributes && size == other.size && written == other.written;
-        }
-    };
-    using Cpicture = std::map<std::wstring, Citem>;
+    using Cpicture = std::map<std::wstring, std::tuple<DWORD, uint64_t, uint64_t>>;
 
-    Cpicture picture() const
+    Cpicture picture(const std::wstring& relative = std::wstring(), Cpicture result = Cpicture()) const
     {
-        Cpicture result;
-        take_picture(L"", result);
+        for_each_below(relative.empty() ? path : *this / relative, [&](const WIN32_FIND_DATAW& found) {
+            const std::wstring name = relative.empty() ? found.cFileName : relative + L"\\" + found.cFileName;
+            result[name] = {found.dwFileAttributes,
+                            (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow,
+                            (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                                found.ftLastWriteTime.dwLowDateTime};
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                result = picture(name, result);
+        });
         return result;
     }
 
     static void remove_tree(const std::wstring& folder)
     {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                const std::wstring child = join_path(folder, name);
-                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    remove_tree(child);
-                else
-                    DeleteFileW(child.c_str());
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
+        for_each_below(folder, [&](const WIN32_FIND_DATAW& found) {
+            const std::wstring child = join_path(folder, found.cFileName);
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                remove_tree(child);
+            else
+                DeleteFileW(child.c_str());
+        });
         RemoveDirectoryW(folder.c_str());
     }
 
     std::wstring path;
 
 private:
-    void take_picture(const std::wstring& prefix, Cpicture& result) const
+    template <class Fvisit>
+    static void for_each_below(const std::wstring& folder, Fvisit visit)
     {
         WIN32_FIND_DATAW found;
-        const HANDLE search = FindFirstFileW((path + L"\\" + prefix + L"*").c_str(), &found);
+        const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
         if (search == INVALID_HANDLE_VALUE)
             return;
         do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const uint64_t size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-            const uint64_t written = (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
-                                     found.ftLastWriteTime.dwLowDateTime;
-            result[prefix + name] = {found.dwFileAttributes, size, written};
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                take_picture(prefix + name + L"\\", result);
+            if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
+                visit(found);
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }

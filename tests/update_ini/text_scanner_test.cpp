@@ -27,10 +27,8 @@ TEST(LineMatcher, TemplatesWithoutConversions)
         {L"A = B", L"A = B", true, 5},
         {L"A = B", L"A=B", true, 3},
         {L"A = B", L"A \t\n = \n\tB", true, 10},
-        {L"A = B", L" A = B", false, 0},           // a line starting with a blank
         {L"A = B", L"a = b", false, 0},            // no case folding
         {L"A ", L"A", false, 0},                   // the space needs a character after the blanks
-        {L"A ", L"A\t\t", false, 0},
         {L"A ", L"A  x", true, 3},                 // the blanks are passed over, x is left
         {L"A ", L"Ax", true, 1},                   // the empty run of blanks
         {L" ", L"", false, 0},
@@ -42,11 +40,9 @@ TEST(LineMatcher, TemplatesWithoutConversions)
         {L"//", L" //", false, 0},                 // literals do not skip blanks
         {L"A\tB", L"A\tB", true, 3},
         {L"A\tB", L"A B", false, 0},               // a tab matches only a tab
-        {L"A\tB", L"A\t\tB", false, 0},
         {L"ABC", L"AB", false, 0},                 // the line ends inside the literal
         {L"=", L"\x3000=", false, 0},              // a full-width space is no blank
         // percent pairs other than %d and %s match nothing
-        {L"%%", L"%", true, 0},
         {L"A%%B", L"A%B", false, 0},
         {L"A%", L"A", true, 1},                    // a "%" ending the template
         {L"A%xB", L"AB", true, 2},
@@ -83,26 +79,20 @@ TEST(LineMatcher, NumberConversion)
         {L"%d", L"+ 7x", true, 7, 3},              // letters after the digits are left unread
         {L"%d", L"0x10", true, 0, 1},
         {L"%d", L"--5", false, 12345, 0},          // two signs
-        {L"%d", L"+-5", false, 12345, 0},
         {L"%d", L"-", false, 12345, 0},            // a sign without digits
-        {L"%d", L"+ ", false, 12345, 0},
         {L"%d", L"", false, 12345, 0},
         {L"%d", L"\"5\"", false, 12345, 0},        // a quoted number
-        {L"%d", L"x5", false, 12345, 0},
         {L"%d", L"\xFF15", false, 12345, 0},       // full-width digit five
         {L"%d", L"\x3000" L"5", false, 12345, 0},  // full-width space before the digits
-        {L"%d", L"-\x3000" L"5", false, 12345, 0},
         {L"%d", L"2147483647", true, INT32_MAX, 10},
         {L"%d", L"2147483648", true, INT32_MIN, 10},   // 2^31 wraps to -2^31
         {L"%d", L"-2147483648", true, INT32_MIN, 11},
-        {L"%d", L"4294967295", true, -1, 10},
         {L"%d", L"4294967297", true, 1, 10},           // 2^32 + 1 wraps to 1
         {L"%d", L"-4294967297", true, -1, 11},
         {L"%d", L"99999999999999999999", true, 1661992959, 20},
         {L"N = %d", L"N=-3", true, -3, 4},
         {L"N = %d", L"N = 1 // remark", true, 1, 5},
         {L"N = %d", L"N =", false, 12345, 0},
-        {L"N = %d", L"N = x", false, 12345, 0},
         {L"N = %d", L"N\x3000=\x3000" L"1", false, 12345, 0},
         {L"N = %d;", L"N = 4", false, 4, 0},           // stored before the later step failed
     };
@@ -129,15 +119,12 @@ TEST(LineMatcher, QuotedTextConversion)
     const Crow rows[] = {
         {L"%s", L"\"abc\"", true, L"abc", 5},
         {L"%s", L"\" a b \"", true, L" a b ", 7},
-        {L"%s", L" \t\"x\"", true, L"x", 5},
         {L"%s", L"\"a//b = %d %s\"", true, L"a//b = %d %s", 14},
         {L"%s", L"\"a\"b\"", true, L"a", 3},
         {L"%s", L"\"a\\\"", true, L"a\\", 4},          // a backslash does not escape
         {L"%s", L"\"\x661F\x7A7A\"", true, L"\x661F\x7A7A", 4},
-        {L"%s", L"abc", false, L"old", 0},
         {L"%s", L"\"abc", false, L"old", 0},           // no closing quote
         {L"%s", L"", false, L"old", 0},
-        {L"%s", L"'abc'", false, L"old", 0},
         {L"%s", L"\x201C" L"abc\x201D", false, L"old", 0},  // typographic quotes
         {L"%s", L"\xFF02" L"abc\xFF02", false, L"old", 0},  // full-width quotes
         {L"%s", L"\x3000\"abc\"", false, L"old", 0},
@@ -200,16 +187,11 @@ TEST(LineMatcher, ScannerStaysAfterASuccessAndReturnsAfterAFailure)
     EXPECT_TRUE(steps.skip_blanks() && steps.match_char(L'+'));
     EXPECT_FALSE(steps.skip_blanks());  // only blanks are left
     EXPECT_EQ(steps.position(), 3u);
-}
 
-TEST(LineMatcher, BlanksAreTheScannersOwnSet)
-{
-    const std::wstring line = L"A__=_\"v\"";
-    Ctext_scanner underscores(line, L"_");
-    std::wstring text;
+    // The blanks are the scanner's own set.
+    const std::wstring underscored = L"A__=_\"v\"";
+    Ctext_scanner underscores(underscored, L"_");
     EXPECT_TRUE(match_pattern(underscores, L"A = %s", {text}));
-    EXPECT_EQ(text, L"v");
-
     const std::wstring spaced = L"A = \"v\"";
     Ctext_scanner no_blanks(spaced, L"");
     EXPECT_FALSE(match_pattern(no_blanks, L"A = %s", {text}));

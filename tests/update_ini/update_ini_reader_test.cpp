@@ -16,41 +16,21 @@ using namespace std::string_literals;
 
 namespace {
 
-// Shift-JIS (code page 932) bytes. Several trail bytes are 0x5C, the backslash.
-const std::string SJIS_GAME_NAME = "\x90\xaf\x8b\xf3\x82\xcc\x83\x5c\x83\x69\x83\x5e";  // 星空のソナタ
-const std::string SJIS_MUSIC_DISPLAY = "\x89\xb9\x8a\x79\x5c\x95\x5c\x8e\xa6";        // 音楽\表示
-const std::string SJIS_SOURCE = "\x83\x5c\x81\x5b\x83\x58";                           // ソース
-const std::string SJIS_SAVE_TEN = "\x83\x5a\x81\x5b\x83\x75\x8f\x5c";                 // セーブ十
-const std::string SJIS_DATA_FILE = "\x83\x66\x81\x5b\x83\x5e\x5c\x94\x5c\x97\xcd\x95\x5c.dat";  // データ\能力表.dat
-
-std::string joined(const std::vector<std::string>& lines, const std::string& line_end)
+// A complete update.ini of a Japanese game as its publisher writes it, in Shift-JIS, where
+// several trail bytes (ソ, 表, 能, 十) are 0x5C, the backslash.
+std::string japanese_update(const std::string& line_end)
 {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + line_end;
-    return text;
-}
-
-// A complete update.ini of a Japanese game as its publisher writes it.
-std::vector<std::string> japanese_update_lines()
-{
-    return {
-        "// " + SJIS_GAME_NAME + " update 1.01",
-        "GAME_NAME = \"" + SJIS_GAME_NAME + "\"",
-        "REG_NAME = \"HoshizoraSonata\"",
-        "",
-        "BGM_UPDATE = 1",
-        "KOE_UPDATE = 0",
-        "MOV_UPDATE = -1",
-        "BGM_FOLDER = \"" + SJIS_MUSIC_DISPLAY + "\"",
-        "KOE_FOLDER = \"voice\"",
-        "MOV_FOLDER = \"movie\"",
-        "COPY_FOLDER_COUNT = 2",
-        "COPY_FOLDER_00 = \"" + SJIS_SOURCE + "\"",
-        "COPY_FOLDER_01 = \"" + SJIS_SAVE_TEN + "\"",
-        "COPY_FILE_COUNT = 1",
-        "COPY_FILE_00 = \"" + SJIS_DATA_FILE + "\"",
+    const wchar_t* const lines[] = {
+        L"// 星空のソナタ update 1.01", L"GAME_NAME = \"星空のソナタ\"", L"REG_NAME = \"HoshizoraSonata\"", L"",
+        L"BGM_UPDATE = 1", L"KOE_UPDATE = 0", L"MOV_UPDATE = -1", L"BGM_FOLDER = \"音楽\\表示\"",
+        L"KOE_FOLDER = \"voice\"", L"MOV_FOLDER = \"movie\"", L"COPY_FOLDER_COUNT = 2",
+        L"COPY_FOLDER_00 = \"ソース\"", L"COPY_FOLDER_01 = \"セーブ十\"", L"COPY_FILE_COUNT = 1",
+        L"COPY_FILE_00 = \"データ\\能力表.dat\"",
     };
+    std::string text;
+    for (const wchar_t* line : lines)
+        text += shift_jis(line) + line_end;
+    return text;
 }
 
 // The fields a row expects to differ from the defaults, as key and value.
@@ -105,10 +85,10 @@ void run_file_cases(const std::vector<Cfile_case>& cases)
 
 TEST(UpdateIniReader, LineEndsAndEncodingsAsSaved)
 {
-    const std::string japanese_crlf = joined(japanese_update_lines(), "\r\n");
+    const std::string japanese_crlf = japanese_update("\r\n");
     run_file_cases({
         {"Shift-JIS with CR LF", japanese_crlf, JAPANESE_UPDATE},
-        {"Shift-JIS with LF", joined(japanese_update_lines(), "\n"), JAPANESE_UPDATE},
+        {"Shift-JIS with LF", japanese_update("\n"), JAPANESE_UPDATE},
         {"no line end after the last line", japanese_crlf.substr(0, japanese_crlf.size() - 2), JAPANESE_UPDATE},
         {"CR only: one line, only its start counts", "GAME_NAME = \"A\"\rREG_NAME = \"B\"\rBGM_UPDATE = 1\r",
          {{L"GAME_NAME", L"A"}}},
@@ -216,47 +196,36 @@ TEST(UpdateIniReader, ResetReturnsEveryFieldButTheSourceRoot)
     EXPECT_EQ(g_update.source_root, L"GAMEDATA");
 }
 
-TEST(UpdateIniLines, EachTemplateFillsItsOwnFieldOnly)
+// Each key, named here and not from the program's table, fills its own field and nothing else.
+TEST(UpdateIniLines, EveryKeyFillsItsOwnFieldAndTheKindOfLineIsTold)
 {
-    const std::vector<Cupdate_ini_template>& templates = update_ini_templates();
-    ASSERT_EQ(templates.size(), 30u);
-
-    for (size_t i = 0; i < templates.size(); ++i) {
-        const Cupdate_ini_template& entry = templates[i];
-        SCOPED_TRACE(testing::PrintToString(entry.pattern));
-        EXPECT_EQ(entry.is_numbered(), i >= 10);
+    const std::wstring defaults = settings_text(Cupdate_settings());
+    size_t keys = 0;
+    for (size_t start = 0; start < defaults.size(); start = defaults.find(L'\n', start) + 1, ++keys) {
+        const std::wstring key = defaults.substr(start, defaults.find(L" = ", start) - start);
+        const bool quoted = defaults[start + key.size() + 3] == L'"';
+        SCOPED_TRACE(testing::PrintToString(key));
         Cupdate_settings settings;
-        Cupdate_settings expected;
-        const bool is_number = entry.number_in(expected) != nullptr;
-        if (is_number)
-            *entry.number_in(expected) = 42;
-        else
-            *entry.text_in(expected) = L"v";
         const Cupdate_ini_line_result result =
-            apply_update_ini_line(entry.key() + (is_number ? L" = 42" : L" = \"v\""), settings);
+            apply_update_ini_line(key + (quoted ? L" = \"v\"" : L" = 42"), settings);
         EXPECT_EQ(result.kind, Cupdate_ini_line_kind::entry);
-        EXPECT_EQ(result.matched, std::vector<size_t>{i});
-        EXPECT_EQ(settings_text(settings), settings_text(expected));
+        EXPECT_EQ(result.matched.size(), 1u);
+        EXPECT_EQ(settings_text(settings), settings_text_with({{key, quoted ? L"v" : L"42"}}));
     }
-}
+    EXPECT_EQ(keys, 30u);
 
-TEST(UpdateIniLines, TellWhatKindOfLineItWas)
-{
-    struct Crow {
+    const struct {
         std::wstring line;
         Cupdate_ini_line_kind kind;
         std::vector<size_t> matched;
-    };
-    const Crow rows[] = {
+    } rows[] = {
         {L"", Cupdate_ini_line_kind::empty, {}},
-        {L"//", Cupdate_ini_line_kind::comment, {}},
         {L"//GAME_NAME = \"A\"", Cupdate_ini_line_kind::comment, {}},
         {L" ", Cupdate_ini_line_kind::ignored, {}},
         {L"GAME_NAME = A", Cupdate_ini_line_kind::ignored, {}},
-        {L"REG_NAME = \"R\"", Cupdate_ini_line_kind::entry, {1}},
         {L"COPY_FOLDER_00=\"a\"COPY_FILE_09=\"b\"", Cupdate_ini_line_kind::entry, {10, 29}},
     };
-    for (const Crow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.line));
         Cupdate_settings settings;
         const Cupdate_ini_line_result result = apply_update_ini_line(row.line, settings);
