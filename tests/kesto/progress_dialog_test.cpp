@@ -3,50 +3,36 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <array>
+
 #include "app/update_process_dialog.h"
 #include "toolkit_support.h"
 
 using namespace toolkit_test;
 
-// RECT lives in the global namespace, where gtest finds its comparison and printing.
-static bool operator==(const RECT& a, const RECT& b)
-{
-    return EqualRect(&a, &b) != 0;
-}
-
-static ::std::ostream& operator<<(::std::ostream& out, const RECT& r)
-{
-    return out << "{" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "}";
-}
-
 namespace {
-
-std::wstring window_text(HWND window)
-{
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
 
 LRESULT position_of(const Kesto::Cc_progress& bar)
 {
     return SendMessageW(bar.hwnd, PBM_GETPOS, 0, 0);
 }
 
-// The rectangle of a dialog item in the dialog's client coordinates.
-RECT item_rect(HWND dialog, int item_id)
+using Cbox = std::array<LONG, 4>;  // left, top, right, bottom
+
+// Where a dialog item lies in the dialog's client coordinates.
+Cbox item_box(HWND dialog, int item_id)
 {
     RECT rect;
     GetWindowRect(GetDlgItem(dialog, item_id), &rect);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-RECT dialog_units_to_pixels(HWND dialog, int x, int y, int width, int height)
+Cbox dialog_units_to_pixels(HWND dialog, int x, int y, int width, int height)
 {
     RECT rect = {x, y, x + width, y + height};
     MapDialogRect(dialog, &rect);
-    return rect;
+    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 class Progress_dialog : public Ctoolkit_test {
@@ -88,13 +74,13 @@ TEST_F(Progress_dialog, ComesFromTemplate101HiddenCentredAndBound)
         EXPECT_EQ(row.member->hwnd, GetDlgItem(dialog.hwnd, row.item_id)) << row.item_id;
         EXPECT_NE(row.member->hwnd, nullptr) << row.item_id;
         EXPECT_EQ(GetWindowLongPtrW(row.member->hwnd, GWLP_WNDPROC), toolkit_procedure()) << row.item_id;
-        EXPECT_EQ(item_rect(dialog.hwnd, row.item_id),
+        EXPECT_EQ(item_box(dialog.hwnd, row.item_id),
                   dialog_units_to_pixels(dialog.hwnd, row.x, row.y, row.width, row.height))
             << row.item_id;
     }
     RECT client;
     GetClientRect(dialog.hwnd, &client);
-    EXPECT_EQ(client, dialog_units_to_pixels(dialog.hwnd, 0, 0, 218, 70));
+    EXPECT_EQ((Cbox{0, 0, client.right, client.bottom}), dialog_units_to_pixels(dialog.hwnd, 0, 0, 218, 70));
 
     // The dialog manager turns WS_BORDER into an edge, which an unthemed bar keeps and a themed
     // one (Wine themes even the classic controls) replaces by the frame the theme draws.

@@ -105,6 +105,13 @@ inline HWND create_foreign_dialog()
                               &foreign_dialog_proc, 0);
 }
 
+inline std::wstring window_text(HWND window)
+{
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
 inline LONG_PTR toolkit_procedure()
 {
     return reinterpret_cast<LONG_PTR>(&Kesto::Cwindow_base::static_window_proc);

@@ -1,47 +1,18 @@
-// How update.ini's bytes become lines; what those lines set is the reader's test.
+// The text and file helpers under the reader; how update.ini's bytes become settings is the
+// reader's test, on real files.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <winioctl.h>
 
 #include <string>
-#include <vector>
 
 #include "support/temp_folder.h"
 #include "update_ini/text_file.h"
 
 namespace {
 
-using Lines = std::vector<std::wstring>;
-
 const std::string sjis_name = "\x83\x8b\x83\x7e\x83\x69\x83\x58\x95\xa8\x8c\xea";  // ルミナス物語
-
-TEST(Text_lines, AreSplitAsTheReaderExpects)
-{
-    const struct {
-        std::string bytes;
-        Lines lines;
-    } rows[] = {
-        {"A=1\r\nB=2\n", {L"A=1", L"B=2", L""}},
-        {"A=1\r\nB=2", {L"A=1", L"B=2"}},
-        {"A\r\rB\r\n", {L"A\r\rB", L""}},
-        {"", {L""}},
-        {"GAME_NAME = \"" + sjis_name + "\"\r\n", {L"GAME_NAME = \"ルミナス物語\"", L""}},
-        {std::string("A=1\r\nB\0=2\r\n", 11), {L"A=1", L"B"}},
-    };
-    Ctemp_folder folder(L"text-lines");
-    for (const auto& row : rows) {
-        SCOPED_TRACE(testing::PrintToString(row.bytes));
-        ASSERT_TRUE(write_bytes(folder / L"update.ini", row.bytes));
-        Lines lines{L"left over"};
-        ASSERT_TRUE(read_text_lines(folder / L"update.ini", lines));
-        EXPECT_EQ(lines, row.lines);
-    }
-    Lines lines{L"left over"};
-    EXPECT_FALSE(read_text_lines(folder / L"missing.ini", lines));
-    EXPECT_TRUE(lines.empty());
-    EXPECT_FALSE(read_text_lines(folder.path, lines));
-}
 
 TEST(Text_conversion, UsesTheJapaneseAnsiCodePageAndStopsAtZero)
 {
