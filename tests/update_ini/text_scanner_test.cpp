@@ -14,14 +14,16 @@ const wchar_t* const BLANKS = L" \t\n";
 
 }  // namespace
 
-// Templates without conversions against a line: does it match, and where does the scanner stand.
-TEST(LineMatcher, TemplatesWithoutConversions)
+// A template against a line: does it match, where does the scanner stand, and what does the one
+// conversion's output hold afterwards.
+TEST(LineMatcher, TemplatesAgainstLines)
 {
     const struct {
         const wchar_t* pattern;
         std::wstring line;
         bool matches;
         size_t position_after;
+        std::wstring output = {};  // of the conversion, if any
     } rows[] = {
         // blanks and the template's space
         {L"A = B", L"A = B", true, 5},
@@ -51,94 +53,63 @@ TEST(LineMatcher, TemplatesWithoutConversions)
         // the empty template matches any line without moving
         {L"", L"", true, 0},
         {L"", L"GAME_NAME = \"x\"", true, 0},
+        // %d: signs, blanks and wrapping; the number starts at 12345
+        {L"%d", L"5", true, 1, L"5"},
+        {L"%d", L"+5", true, 2, L"5"},
+        {L"%d", L"-5", true, 2, L"-5"},
+        {L"%d", L"007", true, 3, L"7"},
+        {L"%d", L"  -  5", true, 6, L"-5"},           // blanks before the sign and between sign and digits
+        {L"%d", L"+ 7x", true, 3, L"7"},              // letters after the digits are left unread
+        {L"%d", L"0x10", true, 1, L"0"},
+        {L"%d", L"--5", false, 0, L"12345"},          // two signs
+        {L"%d", L"-", false, 0, L"12345"},            // a sign without digits
+        {L"%d", L"", false, 0, L"12345"},
+        {L"%d", L"\"5\"", false, 0, L"12345"},        // a quoted number
+        {L"%d", L"\xFF15", false, 0, L"12345"},       // full-width digit five
+        {L"%d", L"\x3000" L"5", false, 0, L"12345"},  // full-width space before the digits
+        {L"%d", L"2147483647", true, 10, L"2147483647"},
+        {L"%d", L"2147483648", true, 10, L"-2147483648"},   // 2^31 wraps to -2^31
+        {L"%d", L"-2147483648", true, 11, L"-2147483648"},
+        {L"%d", L"4294967297", true, 10, L"1"},           // 2^32 + 1 wraps to 1
+        {L"%d", L"-4294967297", true, 11, L"-1"},
+        {L"%d", L"99999999999999999999", true, 20, L"1661992959"},
+        {L"N = %d", L"N=-3", true, 4, L"-3"},
+        {L"N = %d", L"N = 1 // remark", true, 5, L"1"},
+        {L"N = %d", L"N =", false, 0, L"12345"},
+        {L"N = %d", L"N\x3000=\x3000" L"1", false, 0, L"12345"},
+        {L"N = %d;", L"N = 4", false, 0, L"4"},           // stored before the later step failed
+        // %s: quoting; the text starts as "old"
+        {L"%s", L"\"abc\"", true, 5, L"abc"},
+        {L"%s", L"\" a b \"", true, 7, L" a b "},
+        {L"%s", L"\"a//b = %d %s\"", true, 14, L"a//b = %d %s"},
+        {L"%s", L"\"a\"b\"", true, 3, L"a"},
+        {L"%s", L"\"a\\\"", true, 4, L"a\\"},          // a backslash does not escape
+        {L"%s", L"\"\x661F\x7A7A\"", true, 4, L"\x661F\x7A7A"},
+        {L"%s", L"\"abc", false, 0, L"old"},           // no closing quote
+        {L"%s", L"", false, 0, L"old"},
+        {L"%s", L"\x201C" L"abc\x201D", false, 0, L"old"},  // typographic quotes
+        {L"%s", L"\xFF02" L"abc\xFF02", false, 0, L"old"},  // full-width quotes
+        {L"%s", L"\x3000\"abc\"", false, 0, L"old"},
+        {L"K = %s", L"K=\"v\" ; remark", true, 5, L"v"},
+        {L"K = %s", L"K = \"v", false, 0, L"old"},
+        {L"K = %s!", L"K = \"v\"?", false, 0, L"v"},   // stored before the later step failed
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "pattern " << testing::PrintToString(std::wstring(row.pattern))
                                         << " line " << testing::PrintToString(row.line));
         Ctext_scanner scanner(row.line, BLANKS);
-        EXPECT_EQ(match_pattern(scanner, row.pattern), row.matches);
-        EXPECT_EQ(scanner.position(), row.position_after);
-    }
-}
-
-TEST(LineMatcher, NumberConversion)
-{
-    struct Crow {
-        const wchar_t* pattern;
-        std::wstring line;
-        bool matches;
-        int32_t value;  // the output's value afterwards; it starts at 12345
-        size_t position_after;
-    };
-    const Crow rows[] = {
-        {L"%d", L"5", true, 5, 1},
-        {L"%d", L"+5", true, 5, 2},
-        {L"%d", L"-5", true, -5, 2},
-        {L"%d", L"007", true, 7, 3},
-        {L"%d", L"  -  5", true, -5, 6},           // blanks before the sign and between sign and digits
-        {L"%d", L"+ 7x", true, 7, 3},              // letters after the digits are left unread
-        {L"%d", L"0x10", true, 0, 1},
-        {L"%d", L"--5", false, 12345, 0},          // two signs
-        {L"%d", L"-", false, 12345, 0},            // a sign without digits
-        {L"%d", L"", false, 12345, 0},
-        {L"%d", L"\"5\"", false, 12345, 0},        // a quoted number
-        {L"%d", L"\xFF15", false, 12345, 0},       // full-width digit five
-        {L"%d", L"\x3000" L"5", false, 12345, 0},  // full-width space before the digits
-        {L"%d", L"2147483647", true, INT32_MAX, 10},
-        {L"%d", L"2147483648", true, INT32_MIN, 10},   // 2^31 wraps to -2^31
-        {L"%d", L"-2147483648", true, INT32_MIN, 11},
-        {L"%d", L"4294967297", true, 1, 10},           // 2^32 + 1 wraps to 1
-        {L"%d", L"-4294967297", true, -1, 11},
-        {L"%d", L"99999999999999999999", true, 1661992959, 20},
-        {L"N = %d", L"N=-3", true, -3, 4},
-        {L"N = %d", L"N = 1 // remark", true, 1, 5},
-        {L"N = %d", L"N =", false, 12345, 0},
-        {L"N = %d", L"N\x3000=\x3000" L"1", false, 12345, 0},
-        {L"N = %d;", L"N = 4", false, 4, 0},           // stored before the later step failed
-    };
-    for (const Crow& row : rows) {
-        SCOPED_TRACE(testing::Message() << "pattern " << testing::PrintToString(std::wstring(row.pattern))
-                                        << " line " << testing::PrintToString(row.line));
-        Ctext_scanner scanner(row.line, BLANKS);
-        int32_t value = 12345;
-        EXPECT_EQ(match_pattern(scanner, row.pattern, {value}), row.matches);
-        EXPECT_EQ(value, row.value);
-        EXPECT_EQ(scanner.position(), row.position_after);
-    }
-}
-
-TEST(LineMatcher, QuotedTextConversion)
-{
-    struct Crow {
-        const wchar_t* pattern;
-        std::wstring line;
-        bool matches;
-        std::wstring text;  // the output's text afterwards; it starts as "old"
-        size_t position_after;
-    };
-    const Crow rows[] = {
-        {L"%s", L"\"abc\"", true, L"abc", 5},
-        {L"%s", L"\" a b \"", true, L" a b ", 7},
-        {L"%s", L"\"a//b = %d %s\"", true, L"a//b = %d %s", 14},
-        {L"%s", L"\"a\"b\"", true, L"a", 3},
-        {L"%s", L"\"a\\\"", true, L"a\\", 4},          // a backslash does not escape
-        {L"%s", L"\"\x661F\x7A7A\"", true, L"\x661F\x7A7A", 4},
-        {L"%s", L"\"abc", false, L"old", 0},           // no closing quote
-        {L"%s", L"", false, L"old", 0},
-        {L"%s", L"\x201C" L"abc\x201D", false, L"old", 0},  // typographic quotes
-        {L"%s", L"\xFF02" L"abc\xFF02", false, L"old", 0},  // full-width quotes
-        {L"%s", L"\x3000\"abc\"", false, L"old", 0},
-        {L"K = %s", L"K=\"v\" ; remark", true, L"v", 5},
-        {L"K = %s", L"K = \"v", false, L"old", 0},
-        {L"K = %s!", L"K = \"v\"?", false, L"v", 0},   // stored before the later step failed
-    };
-    for (const Crow& row : rows) {
-        SCOPED_TRACE(testing::Message() << "pattern " << testing::PrintToString(std::wstring(row.pattern))
-                                        << " line " << testing::PrintToString(row.line));
-        Ctext_scanner scanner(row.line, BLANKS);
+        const std::wstring pattern = row.pattern;
+        int32_t number = 12345;
         std::wstring text = L"old";
-        EXPECT_EQ(match_pattern(scanner, row.pattern, {text}), row.matches);
-        EXPECT_EQ(text, row.text);
+        if (pattern.find(L"%d") != std::wstring::npos) {
+            EXPECT_EQ(match_pattern(scanner, row.pattern, {number}), row.matches);
+            EXPECT_EQ(std::to_wstring(number), row.output);
+        } else if (pattern.find(L"%s") != std::wstring::npos) {
+            EXPECT_EQ(match_pattern(scanner, row.pattern, {text}), row.matches);
+            EXPECT_EQ(text, row.output);
+        } else {
+            EXPECT_EQ(match_pattern(scanner, row.pattern), row.matches);
+        }
         EXPECT_EQ(scanner.position(), row.position_after);
     }
 }
