@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <winioctl.h>
 
 #include <algorithm>
 #include <string>
@@ -144,20 +143,7 @@ TEST(FileList, SizeOfAFileOverFourGigabytes)
     constexpr uint64_t five_gib = 5ull << 30;
     Ctemp_folder tree;
     tree.make_file(L"small.dat", "12");
-    const HANDLE file = CreateFileW((tree / L"movie.bin").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD returned = 0;
-    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(five_gib);
-    const bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    // The file must stay sparse: the test is not allowed to fill the disk.
-    FILE_STANDARD_INFO info = {};
-    const bool sparse = GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof info) &&
-                        info.AllocationSize.QuadPart < (64ll << 20);
-    CloseHandle(file);
-    ASSERT_TRUE(sized && sparse);
+    ASSERT_TRUE(tree.make_sparse_file(L"movie.bin", five_gib));
 
     Cfile_list lister;
     lister.list(tree.path, L"movie", L"bin");

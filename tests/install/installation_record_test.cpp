@@ -16,14 +16,11 @@ const wchar_t* const VALUE_NAMES[] = {
     L"KOE_EXIST",  L"KOE_FOLDER", L"MOV_EXIST", L"MOV_FOLDER",
 };
 
-std::wstring* fields(Cinstallation_record& record, size_t index)
-{
-    std::wstring* all[] = {
-        &record.SAV_FOLDER, &record.DAT_EXIST,  &record.DAT_FOLDER, &record.BGM_EXIST, &record.BGM_FOLDER,
-        &record.KOE_EXIST,  &record.KOE_FOLDER, &record.MOV_EXIST,  &record.MOV_FOLDER,
-    };
-    return all[index];
-}
+using Crecord = Cinstallation_record;
+std::wstring Crecord::* const FIELDS[] = {
+    &Crecord::SAV_FOLDER, &Crecord::DAT_EXIST,  &Crecord::DAT_FOLDER, &Crecord::BGM_EXIST, &Crecord::BGM_FOLDER,
+    &Crecord::KOE_EXIST,  &Crecord::KOE_FOLDER, &Crecord::MOV_EXIST,  &Crecord::MOV_FOLDER,
+};
 
 const std::wstring BEFORE = L"(as before)";
 const std::wstring FAILED = L"アップデートに失敗しました。";
@@ -37,7 +34,7 @@ protected:
         g_update.settings.GAME_NAME = L"月影の庭";
         g_update.settings.REG_NAME = key.name();
         for (size_t i = 0; i < 9; ++i)
-            *fields(g_update.installation, i) = BEFORE;
+            g_update.installation.*FIELDS[i] = BEFORE;
     }
 
     // A complete installation; value i holds "v<i>".
@@ -47,7 +44,7 @@ protected:
             ASSERT_TRUE(key.set_text(VALUE_NAMES[i], L"v" + std::to_wstring(i)));
     }
 
-    std::wstring field(size_t index) { return *fields(g_update.installation, index); }
+    std::wstring field(size_t index) { return g_update.installation.*FIELDS[index]; }
 
     Ctest_registry_key key;
     Crecorded_boxes boxes;
@@ -97,7 +94,7 @@ TEST_F(InstallationRecord, EachMissingValueInTurnStopsTheReading)
         }
         g_update.settings.REG_NAME = own_key.name();
         for (size_t i = 0; i < 9; ++i)
-            *fields(g_update.installation, i) = BEFORE;
+            g_update.installation.*FIELDS[i] = BEFORE;
         boxes.boxes.clear();
 
         EXPECT_EQ(read_installation_record(), missing == 9);

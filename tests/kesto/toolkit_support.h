@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,10 +44,7 @@ public:
     }
     bool saw(char operation, UINT message) const
     {
-        for (const Ccall& call : calls)
-            if (call.operation == operation && call.message == message)
-                return true;
-        return false;
+        return std::find(calls.begin(), calls.end(), Ccall{operation, message}) != calls.end();
     }
     std::vector<Ccall> calls;
     std::vector<WORD> commands;

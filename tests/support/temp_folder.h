@@ -3,6 +3,7 @@
 // be the current directory while it lives (update.exe runs in its own folder), and take a picture
 // of its tree so that a test can show that nothing on disk changed.
 #include <windows.h>
+#include <winioctl.h>
 
 #include <cstdint>
 #include <map>
@@ -66,6 +67,23 @@ public:
     {
         CreateDirectoryW((*this / relative).c_str(), nullptr);
         return *this / relative;
+    }
+    // A file of this size that takes next to no disk: the tests may not fill the disk.
+    bool make_sparse_file(const std::wstring& relative, uint64_t size) const
+    {
+        const HANDLE file = CreateFileW((*this / relative).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD returned = 0;
+        DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+        LARGE_INTEGER end;
+        end.QuadPart = static_cast<LONGLONG>(size);
+        FILE_STANDARD_INFO info = {};
+        const bool made = file != INVALID_HANDLE_VALUE && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file) &&
+                          GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof info) &&
+                          info.AllocationSize.QuadPart < (64ll << 20);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        return made;
     }
     // Entries ending in a backslash are folders, the others small files; parents come first.
     void lay_out(const std::vector<std::wstring>& entries) const

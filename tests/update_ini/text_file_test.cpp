@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <winioctl.h>
 
 #include <string>
 
@@ -27,18 +26,12 @@ TEST(Text_conversion, UsesTheJapaneseAnsiCodePageAndStopsAtZero)
     EXPECT_EQ(format_text(L"%ls", long_text.c_str()), long_text.substr(0, 1023)) << "cut, not fatal";
 }
 
-TEST(File_handle, MeasuresSixtyFourBitSizesAndClosesOnEveryPath)
+// Readers share the file with readers; a writer shares it with no one.
+TEST(File_handle, MeasuresSixtyFourBitSizesClosesOnEveryPathAndSharesOnlyReading)
 {
     Ctemp_folder folder(L"file-handle");
     const std::wstring path = folder / L"large.bin";
-    HANDLE created = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(created, INVALID_HANDLE_VALUE);
-    DWORD returned = 0;
-    DeviceIoControl(created, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
-    LARGE_INTEGER five_gib;
-    five_gib.QuadPart = 5LL << 30;
-    ASSERT_TRUE(SetFilePointerEx(created, five_gib, nullptr, FILE_BEGIN) && SetEndOfFile(created));
-    CloseHandle(created);
+    ASSERT_TRUE(folder.make_sparse_file(L"large.bin", 5ULL << 30));
 
     Cfile_handle file;
     ASSERT_TRUE(open_file(file, path, L"rb"));
@@ -49,13 +42,6 @@ TEST(File_handle, MeasuresSixtyFourBitSizesAndClosesOnEveryPath)
     EXPECT_EQ(file.size, 0u);
     EXPECT_FALSE(open_file(file, folder / L"missing.bin", L"rb"));
     EXPECT_EQ(file.stream, nullptr);
-}
-
-TEST(File_handle, ReadersShareAWriterDoesNot)
-{
-    Ctemp_folder folder(L"file-handle-share");
-    const std::wstring path = folder / L"shared.bin";
-    ASSERT_TRUE(write_bytes(path, "abc"));
 
     Cfile_handle reader, second_reader, writer;
     ASSERT_TRUE(open_file(reader, path, L"rb"));

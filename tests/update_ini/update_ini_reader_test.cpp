@@ -158,31 +158,6 @@ TEST(UpdateIniReader, EntriesAndWhatFollowsThem)
     });
 }
 
-TEST(UpdateIniReader, WithoutUpdateIniTheUserIsToldTwiceWithAnEmptyCaption)
-{
-    for (bool as_folder : {false, true}) {
-        SCOPED_TRACE(as_folder ? "update.ini is a folder" : "no update.ini");
-        Ctemp_folder folder(L"update_ini", Ctemp_folder::CURRENT_DIRECTORY);
-        if (as_folder)
-            folder.make_folder(L"update.ini");
-        Crecorded_boxes boxes;
-        reset_update_settings();
-        g_update.source_root.clear();
-
-        EXPECT_FALSE(read_update_ini());
-
-        ASSERT_EQ(boxes.boxes.size(), 2u);
-        EXPECT_EQ(boxes.boxes[0].text, L"update.ini が見つかりませんでした。");
-        EXPECT_EQ(boxes.boxes[1].text, L"アップデートに失敗しました。");
-        for (const Crecorded_box& box : boxes.boxes) {
-            EXPECT_EQ(box.caption, L"");
-            EXPECT_EQ(box.flags, static_cast<UINT>(MB_ICONWARNING));
-        }
-        EXPECT_EQ(settings_text(g_update.settings), settings_text(Cupdate_settings()));
-        EXPECT_EQ(g_update.source_root, L"");
-    }
-}
-
 TEST(UpdateIniReader, ResetReturnsEveryFieldButTheSourceRoot)
 {
     Cupdate_settings& s = g_update.settings;

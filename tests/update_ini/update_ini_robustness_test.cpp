@@ -137,15 +137,11 @@ TEST(UpdateIniRobustness, RandomAndMutatedLinesChangeFieldsOnlyByWholeMatches)
             const Cupdate_ini_template& entry = templates[t];
             const bool matched = std::find(result.matched.begin(), result.matched.end(), t) != result.matched.end();
             const size_t key_at = line.find(entry.key());
-            bool sound = false;
-            if (entry.number_in(settings) != nullptr)
-                sound = matched ? key_at != std::wstring::npos
-                                : *entry.number_in(settings) == *entry.number_in(untouched);
-            else
-                sound = matched ? key_at != std::wstring::npos &&
-                                      line.find(L'"' + *entry.text_in(settings) + L'"', key_at) != std::wstring::npos
-                                : *entry.text_in(settings) == *entry.text_in(untouched);
-            if (!sound) {
+            const bool number = entry.number_in(settings) != nullptr;
+            const bool unchanged = number ? *entry.number_in(settings) == *entry.number_in(untouched)
+                                          : *entry.text_in(settings) == *entry.text_in(untouched);
+            const bool value_in_line = number || line.find(L'"' + *entry.text_in(settings) + L'"', key_at) != line.npos;
+            if (matched ? key_at == line.npos || !value_in_line : !unchanged) {
                 ADD_FAILURE() << "seed " << seed << ", line " << i << ": " << testing::PrintToString(line)
                               << "\nfield " << testing::PrintToString(entry.key()) << (matched ? " matched" : " changed");
                 return;
