@@ -118,25 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
         Cfilter_case{L"Ｒｅａｄｍｅ", L"txt", readme_family, {L"Ｒｅａｄｍｅ.txt"}},
         Cfilter_case{L"ｒｅａｄｍｅ", L"txt", readme_family, {}}));
 
-TEST(FileList, ScanDescendsAndListsFoldersWhenAsked)
-{
-    Ctemp_folder tree;
-    tree.lay_out({L"sub\\"});
-    tree.make_file(L"sub\\inner.dat", "1234");
-
-    Cfile_list lister;
-    lister.root = tree.path + L"\\";
-    lister.name_filter = L"*";
-    lister.extension_filter = L"*";
-    lister.descend = lister.list_files = lister.list_folders = true;
-    lister.scan(L"");
-    ASSERT_EQ(lister.entries.size(), 2u);
-    EXPECT_EQ(lister.entries[0].path, L"sub");
-    EXPECT_TRUE(lister.entries[0].is_folder);
-    EXPECT_EQ(lister.entries[1].path, L"sub\\inner.dat");
-    EXPECT_EQ(lister.entries[1].size, 4u);
-}
-
 // The size must come whole from the find data's two halves; a 32-bit size would show 1 GiB.
 TEST(FileList, SizeOfAFileOverFourGigabytes)
 {

@@ -40,24 +40,6 @@ TEST(Replace_all, NeverRescansWhatItInserted)
     EXPECT_EQ(replace_all(L"aaa", L"a", L"aa"), L"aaaaaa");
 }
 
-TEST(Existence, FoldersAndFilesAreTellApart)
-{
-    Ctemp_folder folder(L"existence");
-    ASSERT_TRUE(write_bytes(folder / L"file.dat", "x"));
-    ASSERT_TRUE(write_bytes(folder / L"隠し.dat", "x"));
-    SetFileAttributesW((folder / L"隠し.dat").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
-
-    EXPECT_TRUE(folder_exists(folder.path));
-    EXPECT_FALSE(file_exists(folder.path));
-    EXPECT_TRUE(file_exists(folder / L"file.dat"));
-    EXPECT_FALSE(folder_exists(folder / L"file.dat"));
-    EXPECT_TRUE(file_exists(folder / L"隠し.dat")) << "hidden and read-only files count";
-    EXPECT_FALSE(file_exists(folder / L"missing.dat"));
-    EXPECT_FALSE(folder_exists(folder / L"missing"));
-    EXPECT_FALSE(file_exists(L""));
-    EXPECT_FALSE(folder_exists(L""));
-}
-
 TEST(Make_folder, CreatesTheFolderAndEveryMissingOneAboveButNotTheLastNameOfAPath)
 {
     Ctemp_folder folder(L"make-folder");
@@ -70,6 +52,8 @@ TEST(Make_folder, CreatesTheFolderAndEveryMissingOneAboveButNotTheLastNameOfAPat
     EXPECT_TRUE(folder_exists(folder / L"out\\sub"));
     EXPECT_FALSE(folder_exists(folder / L"out\\sub\\file.dat"));
     EXPECT_FALSE(file_exists(folder / L"out\\sub\\file.dat"));
+    SetFileAttributesW(folder.make_file(L"隠し.dat").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(file_exists(folder / L"隠し.dat")) << "hidden and read-only files count";
 
     Ctemp_folder current(L"make-nothing", Ctemp_folder::CURRENT_DIRECTORY);
     make_folder(L"");

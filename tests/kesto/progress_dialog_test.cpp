@@ -42,11 +42,6 @@ protected:
         Ctoolkit_test::SetUp();
         ASSERT_TRUE(g_progress_dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
     }
-    void TearDown() override
-    {
-        g_progress_dialog.destroy();
-        Ctoolkit_test::TearDown();
-    }
     Cupdate_process_dialog& dialog = g_progress_dialog;
 };
 

@@ -13,10 +13,7 @@ namespace {
 
 size_t position_of(const std::vector<UINT>& messages, UINT message)
 {
-    for (size_t i = 0; i < messages.size(); ++i)
-        if (messages[i] == message)
-            return i;
-    return messages.size();
+    return std::find(messages.begin(), messages.end(), message) - messages.begin();
 }
 
 class Binding : public Ctoolkit_test {};

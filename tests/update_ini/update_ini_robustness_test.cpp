@@ -55,16 +55,7 @@ private:
         return line;
     }
 
-    std::wstring key()
-    {
-        static const wchar_t* const keys[] = {L"GAME_NAME", L"REG_NAME", L"BGM_UPDATE", L"KOE_UPDATE",
-                                              L"MOV_UPDATE", L"BGM_FOLDER", L"KOE_FOLDER", L"MOV_FOLDER",
-                                              L"COPY_FOLDER_COUNT", L"COPY_FILE_COUNT"};
-        const size_t pick = below(30);
-        if (pick < 10)
-            return keys[pick];
-        return (pick < 20 ? L"COPY_FOLDER_0" : L"COPY_FILE_0") + std::to_wstring(pick % 10);
-    }
+    std::wstring key() { return update_ini_templates()[below(update_ini_templates().size())].key(); }
 
     std::wstring blanks()
     {
