@@ -31,6 +31,7 @@ TEST(LineMatcher, TemplatesAgainstLines)
         {L"A = B", L"A \t\n = \n\tB", true, 10},
         {L"A = B", L"a = b", false, 0},            // no case folding
         {L"A ", L"A", false, 0},                   // the space needs a character after the blanks
+        {L"A ", L"A\t\t", false, 0},
         {L"A ", L"A  x", true, 3},                 // the blanks are passed over, x is left
         {L"A ", L"Ax", true, 1},                   // the empty run of blanks
         {L" ", L"", false, 0},
@@ -147,7 +148,7 @@ TEST(LineMatcher, ScannerStaysAfterASuccessAndReturnsAfterAFailure)
     EXPECT_FALSE(match_pattern(scanner, L" "));
 
     // Each step of the scanner undoes itself when it fails.
-    const std::wstring sign = L"  +  ";
+    const std::wstring sign = L"  +  \"open";
     Ctext_scanner steps(sign, BLANKS);
     int32_t number = 9;
     EXPECT_FALSE(steps.read_number(number));
@@ -156,7 +157,7 @@ TEST(LineMatcher, ScannerStaysAfterASuccessAndReturnsAfterAFailure)
     EXPECT_FALSE(steps.read_quoted(text));
     EXPECT_EQ(steps.position(), 0u);
     EXPECT_TRUE(steps.skip_blanks() && steps.match_char(L'+'));
-    EXPECT_FALSE(steps.skip_blanks());  // only blanks are left
+    EXPECT_FALSE(steps.read_quoted(text)) << "no closing quote";
     EXPECT_EQ(steps.position(), 3u);
 
     // The blanks are the scanner's own set.
