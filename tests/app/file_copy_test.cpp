@@ -64,7 +64,7 @@ protected:
 
 TEST_F(File_copy, CopiesEverySizeWholeAndCountsItsBytes)
 {
-    for (size_t size : {size_t{0}, size_t{1}, size_t{999999}, size_t{1000000}, size_t{1000001}, size_t{2400000}}) {
+    for (size_t size : {size_t{0}, size_t{999999}, size_t{1000000}, size_t{1000001}, size_t{2400000}}) {
         SCOPED_TRACE(size);
         const std::string bytes = pattern_bytes(size, static_cast<unsigned>(size));
         ASSERT_TRUE(write_bytes(source(L"BGM\\曲.ogg"), bytes));
@@ -76,68 +76,42 @@ TEST_F(File_copy, CopiesEverySizeWholeAndCountsItsBytes)
         EXPECT_TRUE(read_all(destination(L"BGM\\曲.ogg")) == bytes) << "the old, longer content must be gone";
     }
     EXPECT_TRUE(boxes_.boxes.empty());
+
+    // A source that grew after it was listed is copied only as far as measured.
+    ASSERT_TRUE(write_bytes(source(L"BGM\\a.ogg"), "abc"));
+    uint64_t remaining = 2;
+    EXPECT_TRUE(copy_file_with_progress(L"BGM\\a.ogg", 2, remaining));
+    EXPECT_EQ(remaining, 0u) << "the counter must not wrap below zero";
 }
 
-TEST_F(File_copy, MissingSourceIsNamedRelativeToTheUpdate)
-{
-    uint64_t remaining = 10;
-    EXPECT_FALSE(copy_file_with_progress(L"BGM\\ない.ogg", 10, remaining));
-    ASSERT_EQ(boxes_.boxes.size(), 1u);
-    EXPECT_EQ(boxes_.boxes[0].text, L"BGM\\ない.oggが開けませんでした。");
-    EXPECT_EQ(boxes_.boxes[0].caption, L"ルミナス物語");
-    EXPECT_EQ(boxes_.boxes[0].flags, static_cast<UINT>(MB_ICONWARNING));
-    EXPECT_FALSE(file_exists(destination(L"BGM\\ない.ogg"))) << "nothing may be written";
-    EXPECT_EQ(remaining, 10u);
-}
-
-HANDLE held_file = INVALID_HANDLE_VALUE;
-
-struct Cblocked_destination {
-    const char* name;
-    void (*block)(const std::wstring& destination_file);
-};
-
-class Blocked_destination : public File_copy, public testing::WithParamInterface<Cblocked_destination> {};
-
-TEST_P(Blocked_destination, IsNamedByItsFullPathAndStopsTheCopy)
+// A destination the copy cannot write: held open without sharing, read-only (Wine run as root
+// would open a read-only file for writing; an immutable one it cannot), its folder missing.
+TEST_F(File_copy, BlockedDestinationIsNamedByItsFullPathAndStopsTheCopy)
 {
     ASSERT_TRUE(write_bytes(source(L"BGM\\a.ogg"), "new"));
     const std::wstring target = destination(L"BGM\\a.ogg");
-    GetParam().block(target);
-
-    uint64_t remaining = 3;
-    EXPECT_FALSE(copy_file_with_progress(L"BGM\\a.ogg", 3, remaining));
-    ASSERT_EQ(boxes_.boxes.size(), 1u);
-    EXPECT_EQ(boxes_.boxes[0].text, target + L"が開けませんでした。");
-    EXPECT_EQ(boxes_.boxes[0].flags, static_cast<UINT>(MB_ICONWARNING));
-    if (held_file != INVALID_HANDLE_VALUE)
-        CloseHandle(held_file);
-    held_file = INVALID_HANDLE_VALUE;
-    run_unix_shell("chattr -i " + shell_quoted(unix_path_of(target)) + " 2>/dev/null");
-}
-
-INSTANTIATE_TEST_SUITE_P(Destinations, Blocked_destination, testing::Values(
-    Cblocked_destination{"FolderMissing", [](const std::wstring& target) {
-        Ctemp_folder::remove_tree(path_folder(target));
-    }},
-    Cblocked_destination{"HeldOpenWithoutSharing", [](const std::wstring& target) {
+    const std::string unix_target = shell_quoted(unix_path_of(target));
+    for (const std::string blocked_by : {"held open", "read-only", "folder missing"}) {
+        SCOPED_TRACE(blocked_by);
         write_bytes(target, "old");
-        held_file = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    }},
-    Cblocked_destination{"ReadOnly", [](const std::wstring& target) {
-        // Wine run as root would open a read-only file for writing; an immutable one it cannot.
-        write_bytes(target, "old");
-        SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
-        run_unix_shell("chattr +i " + shell_quoted(unix_path_of(target)));
-    }}
-), [](const testing::TestParamInfo<Cblocked_destination>& info) { return std::string(info.param.name); });
-
-TEST_F(File_copy, SourceThatGrewIsCopiedOnlyAsFarAsMeasured)
-{
-    ASSERT_TRUE(write_bytes(source(L"BGM\\a.ogg"), "abc"));
-    uint64_t remaining = 2;  // listed when it held two bytes
-    EXPECT_TRUE(copy_file_with_progress(L"BGM\\a.ogg", 2, remaining));
-    EXPECT_EQ(remaining, 0u) << "the counter must not wrap below zero";
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (blocked_by == "held open") {
+            held = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        } else if (blocked_by == "read-only") {
+            SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+            run_unix_shell("chattr +i " + unix_target);
+        } else {
+            Ctemp_folder::remove_tree(path_folder(target));
+        }
+        boxes_.boxes.clear();
+        uint64_t remaining = 3;
+        EXPECT_FALSE(copy_file_with_progress(L"BGM\\a.ogg", 3, remaining));
+        EXPECT_EQ(boxes_.texts(), std::vector<std::wstring>{target + L"が開けませんでした。"});
+        EXPECT_EQ(boxes_.boxes.at(0).flags, static_cast<UINT>(MB_ICONWARNING));
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        run_unix_shell("chattr -i " + unix_target + " 2>/dev/null");
+    }
 }
 
 }  // namespace

@@ -11,19 +11,9 @@ using Kesto::Cwindow_base;
 
 namespace {
 
-std::wstring window_text(HWND window)
-{
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
 size_t position_of(const std::vector<UINT>& messages, UINT message)
 {
-    for (size_t i = 0; i < messages.size(); ++i)
-        if (messages[i] == message)
-            return i;
-    return messages.size();
+    return std::find(messages.begin(), messages.end(), message) - messages.begin();
 }
 
 class Binding : public Ctoolkit_test {};
@@ -53,62 +43,35 @@ TEST_F(Binding, PlainWindowIsBoundAtNcCreateAndEarlierMessagesGoToDefWindowProc)
     EXPECT_EQ(window_text(window), L"plain");
     EXPECT_EQ(g_application.windows, std::vector<HWND>{window});
 
+    SendMessageW(window, WM_USER + 1, 0, 0);
     DestroyWindow(window);
+    // pre_proc sees every message just before window_proc.
+    for (size_t i = 0; i + 1 < object.calls.size(); i += 2)
+        EXPECT_EQ(object.calls[i + 1], (Ccall{'w', object.calls[i].message})) << i;
+    EXPECT_TRUE(object.saw('p', WM_USER + 1));
     EXPECT_EQ(object.hwnd, nullptr);
     EXPECT_EQ(object.calls.back(), (Ccall{'w', WM_DESTROY}));
     EXPECT_FALSE(object.saw('p', WM_NCDESTROY));
     EXPECT_TRUE(g_application.windows.empty());
 }
 
-TEST_F(Binding, PreProcSeesEveryMessageJustBeforeWindowProc)
-{
-    Crecording_window object;
-    HWND window = create_plain_window(&object);
-    SendMessageW(window, WM_USER + 1, 0, 0);
-    ShowWindow(window, SW_SHOW);
-    DestroyWindow(window);
-
-    ASSERT_EQ(object.calls.size() % 2, 0u);
-    for (size_t i = 0; i < object.calls.size(); i += 2) {
-        EXPECT_EQ(object.calls[i].operation, 'p') << i;
-        EXPECT_EQ(object.calls[i + 1], (Ccall{'w', object.calls[i].message})) << i;
-    }
-    EXPECT_TRUE(object.saw('w', WM_USER + 1));
-    EXPECT_TRUE(object.saw('w', WM_SHOWWINDOW));
-}
-
-// Messages no object can be found for: default handling for a plain window, 0 for a dialog.
+// Messages no object can be found for: default handling for a plain window, 0 for a dialog. A
+// dialog made with a null parameter gives nothing to read the page size from: nothing binds.
 TEST_F(Binding, UnboundWindowsGetTheDefaultHandling)
 {
     HWND plain = create_plain_window(nullptr, L"plain");
     HWND dialog = create_foreign_dialog();
-    ASSERT_NE(plain, nullptr);
-    ASSERT_NE(dialog, nullptr);
-    struct Crow {
-        const char* name;
-        HWND window;
-        UINT message;
-        LRESULT expected;
-        std::wstring expected_text;
-    };
-    const Crow rows[] = {
-        {"plain window, WM_GETTEXT", plain, WM_GETTEXT, 5, L"plain"},
-        {"dialog, WM_GETTEXT", dialog, WM_GETTEXT, 0, L"untouched"},
-        {"dialog, WM_SETFONT", dialog, WM_SETFONT, 0, L"untouched"},
-    };
-    for (const Crow& row : rows) {
-        wchar_t text[32] = L"untouched";
-        const WPARAM wparam = row.message == WM_GETTEXT ? 32 : reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-        const LPARAM lparam = row.message == WM_GETTEXT ? reinterpret_cast<LPARAM>(text) : 0;
-        EXPECT_EQ(Cwindow_base::static_window_proc(row.window, row.message, wparam, lparam), row.expected) << row.name;
-        EXPECT_EQ(std::wstring(text), row.expected_text) << row.name;
-        EXPECT_EQ(GetPropW(row.window, Kesto::THIS_PROPERTY), nullptr) << row.name;
-    }
-    // CreateDialogParamW with a null parameter: nothing to read the page size from, nothing binds.
+    ASSERT_TRUE(plain != nullptr && dialog != nullptr);
+    wchar_t text[32] = L"untouched";
+    EXPECT_EQ(Cwindow_base::static_window_proc(dialog, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(text)), 0);
+    EXPECT_STREQ(text, L"untouched");
+    const WPARAM font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+    EXPECT_EQ(Cwindow_base::static_window_proc(dialog, WM_SETFONT, font, 0), 0);
     EXPECT_EQ(Cwindow_base::static_window_proc(dialog, WM_INITDIALOG, 0, 0), 0);
+    EXPECT_EQ(Cwindow_base::static_window_proc(plain, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(text)), 5);
+    EXPECT_STREQ(text, L"plain");
+    EXPECT_EQ(GetPropW(plain, Kesto::THIS_PROPERTY), nullptr);
     EXPECT_EQ(GetPropW(dialog, Kesto::THIS_PROPERTY), nullptr);
-    // A window whose creation parameter is null never binds, yet works: it got its title.
-    EXPECT_EQ(window_text(plain), L"plain");
     DestroyWindow(plain);
     DestroyWindow(dialog);
     EXPECT_TRUE(g_application.windows.empty());
@@ -139,18 +102,18 @@ TEST_F(Binding, DialogIsBoundAtInitDialogAndItsWmSetFontBeforeIsNotPassedOn)
 // A property sheet page passes the page itself at WM_INITDIALOG; its lParam is the object.
 TEST_F(Binding, InitDialogParameterIsAPropertySheetPageOnlyWhenItStartsWith48)
 {
-    struct Crow {
+    const struct {
         const char* name;
         DWORD page_size;  // 0: the object itself is the parameter
         bool page_carries_object;
         bool binds;
-    };
-    const Crow rows[] = {
+    } rows[] = {
         {"page of 48 bytes", 48, true, true},
         {"page of 48 bytes without object", 48, false, false},
         {"the object itself", 0, true, true},
     };
-    for (const Crow& row : rows) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         HWND dialog = create_foreign_dialog();
         Crecording_window object;
         PROPSHEETPAGEW page = {};
@@ -159,23 +122,20 @@ TEST_F(Binding, InitDialogParameterIsAPropertySheetPageOnlyWhenItStartsWith48)
         const LPARAM parameter = row.page_size != 0 ? reinterpret_cast<LPARAM>(&page)
                                                     : reinterpret_cast<LPARAM>(static_cast<Cwindow_base*>(&object));
 
-        EXPECT_EQ(Cwindow_base::static_window_proc(dialog, WM_INITDIALOG, 0, parameter), 0) << row.name;
+        EXPECT_EQ(Cwindow_base::static_window_proc(dialog, WM_INITDIALOG, 0, parameter), 0);
         if (row.binds) {
-            EXPECT_EQ(object.hwnd, dialog) << row.name;
-            EXPECT_EQ(object.calls.front(), (Ccall{'p', WM_INITDIALOG})) << row.name;
-            EXPECT_TRUE(object.is_dialog) << row.name;
+            EXPECT_EQ(object.hwnd, dialog);
+            EXPECT_EQ(object.calls.front(), (Ccall{'p', WM_INITDIALOG}));
+            EXPECT_TRUE(object.is_dialog);
             // Not made with the toolkit's procedure: its dialog-procedure slot is subclassed.
-            EXPECT_EQ(object.previous_proc, reinterpret_cast<WNDPROC>(&foreign_dialog_proc)) << row.name;
-            EXPECT_EQ(GetWindowLongPtrW(dialog, DWLP_DLGPROC), toolkit_procedure()) << row.name;
+            EXPECT_EQ(object.previous_proc, reinterpret_cast<WNDPROC>(&foreign_dialog_proc));
+            EXPECT_EQ(GetWindowLongPtrW(dialog, DWLP_DLGPROC), toolkit_procedure());
             object.detach();
-            EXPECT_EQ(GetWindowLongPtrW(dialog, DWLP_DLGPROC), reinterpret_cast<LONG_PTR>(&foreign_dialog_proc))
-                << row.name;
-            EXPECT_EQ(GetPropW(dialog, Kesto::THIS_PROPERTY), nullptr) << row.name;
-        } else {
-            EXPECT_EQ(object.hwnd, nullptr) << row.name;
-            EXPECT_TRUE(object.calls.empty()) << row.name;
+            EXPECT_EQ(GetWindowLongPtrW(dialog, DWLP_DLGPROC), reinterpret_cast<LONG_PTR>(&foreign_dialog_proc));
+            EXPECT_EQ(GetPropW(dialog, Kesto::THIS_PROPERTY), nullptr);
         }
-        EXPECT_EQ(object.hwnd, nullptr) << row.name;
+        EXPECT_EQ(object.calls.empty(), !row.binds);
+        EXPECT_EQ(object.hwnd, nullptr);
         DestroyWindow(dialog);
     }
 }
@@ -200,6 +160,10 @@ TEST_F(Binding, DialogItemIsSubclassedAndItsOwnProcedureRestoredAfterWmDestroy)
     SendMessageW(item, WM_USER + 7, 0, 0);
     EXPECT_TRUE(control.saw('w', WM_USER + 7));
     EXPECT_EQ(control_log.messages, std::vector<UINT>{WM_USER + 7});
+    Kesto::Cc_static missing;
+    missing.bind_dialog_item(dialog, 4242);
+    EXPECT_EQ(missing.hwnd, nullptr);
+    missing.set_text(L"nowhere");  // sent to no window
 
     control_log = Ccontrol_log();
     dialog.destroy();
@@ -213,24 +177,11 @@ TEST_F(Binding, DialogItemIsSubclassedAndItsOwnProcedureRestoredAfterWmDestroy)
     EXPECT_TRUE(g_application.windows.empty());
 }
 
-TEST_F(Binding, ItemMissingFromTheDialogLeavesTheControlUnbound)
-{
-    Crecording_dialog dialog;
-    ASSERT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
-    Kesto::Cc_static control;
-    control.bind_dialog_item(dialog, 4242);
-    EXPECT_EQ(control.hwnd, nullptr);
-    control.set_text(L"nowhere");  // sent to no window
-    dialog.destroy();
-}
-
 TEST_F(Binding, DetachAndDestructorLeaveWindowsAloneWhenUnboundOrGone)
 {
     Crecording_window never_bound;
     never_bound.detach();
-    EXPECT_EQ(never_bound.hwnd, nullptr);
-    EXPECT_EQ(never_bound.previous_proc, nullptr);
-    EXPECT_FALSE(never_bound.is_dialog);
+    EXPECT_TRUE(never_bound.hwnd == nullptr && never_bound.previous_proc == nullptr && !never_bound.is_dialog);
 
     HWND survivor = create_plain_window(nullptr, L"survivor");
     {
@@ -258,7 +209,9 @@ TEST_F(Binding, DetachAndDestructorLeaveWindowsAloneWhenUnboundOrGone)
     EXPECT_TRUE(g_application.windows.empty());
 }
 
-TEST_F(Binding, WindowListKeepsCreationOrderWhenAMiddleWindowGoes)
+// WM_CLOSE destroys and returns 0, for a plain window and a dialog alike; the list of windows
+// keeps its order when a middle one goes.
+TEST_F(Binding, WmCloseDestroysAndTheWindowListKeepsItsOrder)
 {
     Crecording_window first, middle, last;
     Crecording_dialog dialog;
@@ -267,42 +220,22 @@ TEST_F(Binding, WindowListKeepsCreationOrderWhenAMiddleWindowGoes)
     HWND c = create_plain_window(&last);
     EXPECT_EQ(g_application.windows, (std::vector<HWND>{a, b, c}));
 
-    DestroyWindow(b);
+    EXPECT_EQ(SendMessageW(b, WM_CLOSE, 0, 0), 0);
+    EXPECT_FALSE(IsWindow(b));
+    EXPECT_EQ(middle.hwnd, nullptr);
     EXPECT_EQ(g_application.windows, (std::vector<HWND>{a, c}));
     ASSERT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
     EXPECT_EQ(g_application.windows, (std::vector<HWND>{a, c, dialog.hwnd}));
     DestroyWindow(a);
     EXPECT_EQ(g_application.windows, (std::vector<HWND>{c, dialog.hwnd}));
-    DestroyWindow(c);
-    dialog.destroy();
-    EXPECT_TRUE(g_application.windows.empty());
+    HWND dialog_window = dialog.hwnd;
+    EXPECT_EQ(SendMessageW(dialog_window, WM_CLOSE, 0, 0), 0);
+    EXPECT_FALSE(IsWindow(dialog_window));
+    EXPECT_EQ(dialog.hwnd, nullptr);
+    EXPECT_EQ(g_application.windows, (std::vector<HWND>{c}));
 }
 
-TEST_F(Binding, WmCloseDestroysTheWindowAndReturnsZero)
-{
-    struct Crow {
-        const char* name;
-        bool dialog;
-    };
-    for (const Crow& row : {Crow{"plain window", false}, Crow{"dialog", true}}) {
-        Crecording_window plain;
-        Crecording_dialog dialog;
-        HWND window = nullptr;
-        if (row.dialog) {
-            ASSERT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
-            window = dialog.hwnd;
-        } else {
-            window = create_plain_window(&plain);
-        }
-        EXPECT_EQ(SendMessageW(window, WM_CLOSE, 0, 0), 0) << row.name;
-        EXPECT_FALSE(IsWindow(window)) << row.name;
-        EXPECT_EQ(plain.hwnd, nullptr) << row.name;
-        EXPECT_EQ(dialog.hwnd, nullptr) << row.name;
-        EXPECT_TRUE(g_application.windows.empty()) << row.name;
-    }
-}
-
-TEST_F(Binding, CreateRefusesABoundDialogAndWorksAgainOnceItIsDestroyed)
+TEST_F(Binding, CreateRefusesABoundDialogOrAMissingTemplate)
 {
     Crecording_dialog dialog;
     ASSERT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
@@ -312,16 +245,9 @@ TEST_F(Binding, CreateRefusesABoundDialogAndWorksAgainOnceItIsDestroyed)
     EXPECT_EQ(g_application.windows, std::vector<HWND>{first});
 
     dialog.destroy();
+    EXPECT_FALSE(dialog.create(999)) << "no such template";
+    EXPECT_EQ(dialog.hwnd, nullptr);
     EXPECT_TRUE(dialog.create(IDD_UPDATE_PROCESS_TEMPLATE));
-    EXPECT_NE(dialog.hwnd, nullptr);
     EXPECT_EQ(g_application.windows, std::vector<HWND>{dialog.hwnd});
     dialog.destroy();
-}
-
-TEST_F(Binding, CreateFailsForATemplateThatDoesNotExist)
-{
-    Crecording_dialog dialog;
-    EXPECT_FALSE(dialog.create(999));
-    EXPECT_EQ(dialog.hwnd, nullptr);
-    EXPECT_TRUE(g_application.windows.empty());
 }

@@ -1,9 +1,8 @@
 #pragma once
 // In-process tests of the phases: the message boxes are recorded instead of shown, and answered
-// from a script. The end-to-end tests see the real boxes of the real program.
+// OK, or Yes when they ask Yes or No. The end-to-end tests see the real boxes of the real program.
 #include <windows.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -30,10 +29,6 @@ public:
     Crecorded_boxes(const Crecorded_boxes&) = delete;
     Crecorded_boxes& operator=(const Crecorded_boxes&) = delete;
 
-    // Answers for the boxes to come, in order; a box with no answer left gets IDOK, or IDYES
-    // when it asks Yes or No.
-    void answer(int button) { answers_.push_back(button); }
-
     std::vector<std::wstring> texts() const
     {
         std::vector<std::wstring> result;
@@ -54,14 +49,8 @@ private:
     {
         Crecorded_boxes& self = *current();
         self.boxes.push_back({caption ? caption : L"", text ? text : L"", flags});
-        if (!self.answers_.empty()) {
-            const int answer = self.answers_.front();
-            self.answers_.pop_front();
-            return answer;
-        }
         return (flags & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
     }
 
     Cmessage_box_function saved_;
-    std::deque<int> answers_;
 };

@@ -27,18 +27,11 @@ public:
 
     // What update.ini's REG_NAME would hold for this key.
     const std::wstring& name() const { return name_; }
-    std::wstring subkey() const { return L"SOFTWARE\\" + name_; }
-
-    bool create()
-    {
-        return key_ || RegCreateKeyExW(root_, subkey().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
-                                       nullptr) == ERROR_SUCCESS;
-    }
 
     // A string the way installers write one: REG_SZ with its terminating NUL counted.
-    bool set_text(const std::wstring& value_name, const std::wstring& text, DWORD type = REG_SZ)
+    bool set_text(const std::wstring& value_name, const std::wstring& text)
     {
-        return set_bytes(value_name, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        return set_bytes(value_name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     }
 
     // Exactly these bytes. Windows quietly stores one more character when a string's data is
@@ -49,19 +42,18 @@ public:
         std::vector<BYTE> guarded(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + byte_count);
         guarded.insert(guarded.end(), {0xFF, 0xFF});
         DWORD stored = 0;
-        return create() &&
+        const bool created = key_ || RegCreateKeyExW(root_, subkey().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                                     &key_, nullptr) == ERROR_SUCCESS;
+        return created &&
                RegSetValueExW(key_, value_name.c_str(), 0, type, guarded.data(), static_cast<DWORD>(byte_count)) ==
                    ERROR_SUCCESS &&
                RegQueryValueExW(key_, value_name.c_str(), nullptr, nullptr, nullptr, &stored) == ERROR_SUCCESS &&
                stored == byte_count;
     }
 
-    bool set_dword(const std::wstring& value_name, DWORD number)
-    {
-        return set_bytes(value_name, REG_DWORD, &number, sizeof number);
-    }
-
 private:
+    std::wstring subkey() const { return L"SOFTWARE\\" + name_; }
+
     HKEY root_;
     HKEY key_ = nullptr;
     std::wstring name_;

@@ -29,7 +29,7 @@ struct Cchecked {
 Cchecked check(const Cpackage_folder& package, const Ccheck_options& base = Ccheck_options())
 {
     Ccheck_options options = base;
-    options.package_folder = package.root();
+    options.package_folder = package.path;
     Creport report;
     Cchecked result;
     result.exit_code = check_package(options, report);
@@ -42,7 +42,7 @@ std::vector<std::wstring> boxes_of_update_exe(const Cpackage_folder& package)
 {
     wchar_t previous[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, previous);
-    SetCurrentDirectoryW(package.root().c_str());
+    SetCurrentDirectoryW(package.path.c_str());
     Crecorded_boxes boxes;
     g_update = Cupdate_data();
     reset_update_settings() && read_update_ini() && check_names() && check_sources();
@@ -322,14 +322,14 @@ TEST(UpdateCheckInstallation, RunsTheDestinationChecksAgainstAnInstalledGame)
         for (const std::wstring& entry : row.game)
             package.lay_out({L"GAME\\" + entry});
         Ccheck_options options;
-        options.install_folder = package.path(L"GAME");
+        options.install_folder = package / L"GAME";
         options.values = row.values;
         const Cchecked checked = check(package, options);
         EXPECT_EQ(checked.exit_code, row.exit_code) << narrow(checked.report);
         std::wstring box = row.box;
         const size_t game = box.find(L"= GAME");
         if (game != std::wstring::npos)
-            box.replace(game + 2, 4, package.path(L"GAME"));
+            box.replace(game + 2, 4, package / L"GAME");
         EXPECT_NE(checked.report.find(printed_box(box)), std::wstring::npos) << narrow(checked.report);
     }
 }
@@ -341,9 +341,9 @@ TEST(UpdateCheckInstallation, WritesNothing)
                               L"COPY_FILE_00 = \"a.txt\""});
     package.lay_out({L"GAMEDATA\\", L"GAMEDATA\\new\\", L"GAMEDATA\\new\\b.txt", L"GAMEDATA\\a.txt", L"GAME\\",
                      L"GAME\\Lumivane.exe"});
-    const Cscratch_tree::Cpicture before = package.picture();
+    const Ctemp_folder::Cpicture before = package.picture();
     Ccheck_options options;
-    options.install_folder = package.path(L"GAME");
+    options.install_folder = package / L"GAME";
     EXPECT_EQ(check(package, options).exit_code, CHECK_PASSED);
     EXPECT_TRUE(package.picture() == before);
 }
@@ -366,7 +366,7 @@ TEST(UpdateCheckInstallation, ReadsTheInstallationFromTheRegistryAsUpdateExeDoes
         package.lay_out({L"GAMEDATA\\", L"GAME\\", L"GAME\\Lumivane.exe"});
         Ctest_registry_key key;
         package.write_update_ini({GAME, L"REG_NAME = \"" + key.name() + L"\""});
-        const std::wstring game = package.path(L"GAME");
+        const std::wstring game = package / L"GAME";
         const std::vector<std::pair<std::wstring, std::wstring>> values = {
             {L"SAV_FOLDER", game}, {L"DAT_EXIST", L"1"}, {L"DAT_FOLDER", game}, {L"BGM_EXIST", L"1"},
             {L"BGM_FOLDER", game}, {L"KOE_EXIST", L"1"}, {L"KOE_FOLDER", game}, {L"MOV_EXIST", L"1"},
