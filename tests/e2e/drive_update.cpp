@@ -227,7 +227,7 @@ int wmain(int argc, wchar_t** argv)
         // Let the box finish painting before its picture is taken.
         Sleep(options.hold_ms > 300 ? options.hold_ms : 300);
         const bool question = asks_yes_or_no(box);
-        print(std::wstring(question ? L"[question box] \"" : L"[box] \"") + window_text(box) + L"\":");
+        print(std::wstring(question ? L"[Yes/No box] \"" : L"[box] \"") + window_text(box) + L"\":");
         std::wstring text = window_text(GetDlgItem(box, MESSAGE_BOX_TEXT_ID));
         for (size_t at = 0; (at = text.find(L'\n', at)) != std::wstring::npos; at += 5)
             text.replace(at, 1, L"\n    ");
