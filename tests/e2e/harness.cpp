@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "scenario.h"
 
 #include <algorithm>
 #include <fstream>
@@ -24,14 +25,6 @@ std::wstring folder_of(const std::wstring& path)
 {
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-std::wstring current_folder()
-{
-    const DWORD size = GetCurrentDirectoryW(0, nullptr);
-    std::wstring folder(size, L'\0');
-    folder.resize(GetCurrentDirectoryW(size, &folder[0]));
-    return folder;
 }
 
 std::wstring variable_name(const std::wstring& entry)

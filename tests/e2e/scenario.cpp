@@ -17,14 +17,6 @@ const UINT JAPANESE_CODE_PAGE = 932;
     throw std::runtime_error(what + ": " + to_utf8(path) + " (error " + std::to_string(GetLastError()) + ")");
 }
 
-std::wstring current_folder()
-{
-    const DWORD size = GetCurrentDirectoryW(0, nullptr);
-    std::wstring folder(size, L'\0');
-    folder.resize(GetCurrentDirectoryW(size, &folder[0]));
-    return folder;
-}
-
 std::wstring parent_of(const std::wstring& path)
 {
     const size_t slash = path.rfind(L'\\');
@@ -89,6 +81,14 @@ std::string describe(const Cfile_state& state)
 }
 
 }  // namespace
+
+std::wstring current_folder()
+{
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::wstring folder(size, L'\0');
+    folder.resize(GetCurrentDirectoryW(size, &folder[0]));
+    return folder;
+}
 
 Cscenario_folder::Cscenario_folder(const std::wstring& name, const std::wstring& subfolder)
     : root_(current_folder() + L"\\scenarios\\" + name),

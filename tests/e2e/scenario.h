@@ -44,6 +44,8 @@ std::string cp932_lines(const std::vector<std::wstring>& lines);
 // size bytes of a repeating pattern that depends on seed, so two files differ in content.
 std::string pattern_bytes(uint64_t size, unsigned seed = 0);
 
+// The test program's current folder, where scenarios and event logs are kept.
+std::wstring current_folder();
 // Writes a file, making its parent folders; the path is absolute.
 void write_file(const std::wstring& path, const std::string& bytes);
 void make_folders(const std::wstring& folder);
