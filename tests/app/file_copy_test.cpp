@@ -23,20 +23,6 @@ std::string pattern_bytes(size_t size, unsigned seed)
     return bytes;
 }
 
-std::string read_all(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes;
-    char chunk[65536];
-    DWORD count = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &count, nullptr) && count > 0)
-        bytes.append(chunk, count);
-    CloseHandle(file);
-    return bytes;
-}
-
 class File_copy : public testing::Test {
 protected:
     File_copy() : folder_(L"file-copy")
@@ -73,7 +59,7 @@ TEST_F(File_copy, CopiesEverySizeWholeAndCountsItsBytes)
         uint64_t remaining = size + 5;
         EXPECT_TRUE(copy_file_with_progress(L"BGM\\曲.ogg", size + 5, remaining));
         EXPECT_EQ(remaining, 5u);
-        EXPECT_TRUE(read_all(destination(L"BGM\\曲.ogg")) == bytes) << "the old, longer content must be gone";
+        EXPECT_TRUE(read_bytes(destination(L"BGM\\曲.ogg")) == bytes) << "the old, longer content must be gone";
     }
     EXPECT_TRUE(boxes_.boxes.empty());
 

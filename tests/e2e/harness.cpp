@@ -75,16 +75,10 @@ std::wstring fresh_event_log_path()
 Ctranscript read_transcript(const std::wstring& path)
 {
     Ctranscript lines;
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    // A run that never got as far as opening its log has no transcript.
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return lines;
-    std::string text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        text.append(buffer, read);
-    CloseHandle(file);
+    const std::string text = read_file(path);
     std::istringstream stream(text);
     for (std::string line; std::getline(stream, line);)
         lines.push_back(line);

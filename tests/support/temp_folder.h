@@ -146,6 +146,21 @@ private:
     std::wstring previous_directory_;
 };
 
+// The whole content of a file, or "<missing>" when it cannot be opened.
+inline std::string read_bytes(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char chunk[65536];
+    DWORD count = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &count, nullptr) && count > 0)
+        bytes.append(chunk, count);
+    CloseHandle(file);
+    return bytes;
+}
+
 // Text as a Japanese Windows editor saves it: code page 932 bytes.
 inline std::string shift_jis(const std::wstring& text)
 {
