@@ -10,7 +10,7 @@
 #include "app/update_process_dialog.h"
 #include "fs/paths.h"
 #include "kesto/message_pump.h"
-#include "update_ini/text_file.h"
+#include "fs/text_file.h"
 
 namespace {
 

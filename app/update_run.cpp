@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/copy_plan.h"
+#include "update_ini/copy_plan.h"
 #include "app/file_copy.h"
 #include "app/update_data.h"
 #include "app/update_process_dialog.h"

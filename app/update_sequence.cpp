@@ -1,11 +1,8 @@
 #include "app/update_sequence.h"
 
 #include "app/message_box.h"
+#include "app/update_phases.h"
 #include "app/update_run.h"
-#include "install/destination.h"
-#include "install/installation_record.h"
-#include "update_ini/source_checks.h"
-#include "update_ini/update_settings.h"
 
 bool run_update_sequence()
 {

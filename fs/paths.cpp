@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <imagehlp.h>
 
-#include "update_ini/text_file.h"
+#include "fs/text_file.h"
 
 std::wstring join_path(const std::wstring& folder, const std::wstring& name)
 {
@@ -75,18 +75,4 @@ std::wstring lower_ascii(const std::wstring& text)
         if (c >= L'A' && c <= L'Z')
             c = static_cast<wchar_t>(c + 0x20);
     return lowered;
-}
-
-std::wstring replace_all(const std::wstring& text, const std::wstring& what, const std::wstring& with)
-{
-    std::wstring result = text;
-    if (what.empty())
-        return result;
-    // Resume after the inserted text, so that "\n" -> "\r\n" never rescans what it inserted.
-    size_t position = 0;
-    while ((position = result.find(what, position)) != std::wstring::npos) {
-        result.replace(position, what.size(), with);
-        position += with.size();
-    }
-    return result;
 }

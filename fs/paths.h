@@ -18,4 +18,3 @@ void make_path_folders(const std::wstring& path);
 void make_folder(const std::wstring& folder);
 
 std::wstring lower_ascii(const std::wstring& text);
-std::wstring replace_all(const std::wstring& text, const std::wstring& what, const std::wstring& with);

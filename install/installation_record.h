@@ -15,6 +15,11 @@ struct Cinstallation_record {
     std::wstring MOV_FOLDER;
 };
 
-// Phase 5: reads the nine values; tells the player and returns false at the first one missing.
-bool read_installation_record();
+// Reads the nine values in the record's order into record. At the first problem (no key, a value
+// missing) returns its cause and reads no further: the values read before it keep their new text,
+// the others are unchanged. Empty text when all nine were read. game_name goes into the message.
+std::wstring read_installation_values(const std::wstring& reg_name, const std::wstring& game_name,
+                                      Cinstallation_record& record);
+
+// One value, whatever its type, as UTF-16 text; false, with target unchanged, when it cannot be read.
 bool read_registry_text(HKEY key, const std::wstring& value_name, std::wstring& target);

@@ -2,10 +2,23 @@
 
 #include <commctrl.h>
 
-#include "fs/paths.h"
 #include "kesto/dialog.h"
 
 namespace Kesto {
+
+std::wstring replace_all(const std::wstring& text, const std::wstring& what, const std::wstring& with)
+{
+    std::wstring result = text;
+    if (what.empty())
+        return result;
+    // Resume after the inserted text, so that "\n" -> "\r\n" never rescans what it inserted.
+    size_t position = 0;
+    while ((position = result.find(what, position)) != std::wstring::npos) {
+        result.replace(position, what.size(), with);
+        position += with.size();
+    }
+    return result;
+}
 
 // Meant for WM_INITDIALOG of the parent; an id the template lacks leaves the control unbound.
 void Ccontrol::bind_dialog_item(const Cdialog& parent, int item_id)

@@ -7,6 +7,9 @@ namespace Kesto {
 
 class Cdialog;
 
+// Every occurrence of what replaced by with; the search resumes after each insertion.
+std::wstring replace_all(const std::wstring& text, const std::wstring& what, const std::wstring& with);
+
 // A wrapper bound to one item of a dialog while the dialog is being initialised.
 class Ccontrol : public Cwindow_base {
 public:

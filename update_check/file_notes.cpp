@@ -1,6 +1,6 @@
 #include "update_check/file_notes.h"
 
-#include "update_ini/text_file.h"
+#include "fs/text_file.h"
 
 namespace {
 

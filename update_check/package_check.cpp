@@ -5,78 +5,45 @@
 #include <map>
 #include <vector>
 
-#include "app/copy_plan.h"
-#include "app/message_box.h"
-#include "app/update_data.h"
 #include "fs/paths.h"
+#include "fs/text_file.h"
 #include "install/destination.h"
 #include "install/installation_record.h"
 #include "update_check/file_notes.h"
 #include "update_check/line_diagnosis.h"
 #include "update_check/path_escape.h"
+#include "update_ini/copy_plan.h"
 #include "update_ini/source_checks.h"
-#include "update_ini/text_file.h"
 #include "update_ini/update_ini_lines.h"
+#include "update_ini/update_ini_reader.h"
 #include "update_ini/update_settings.h"
 
 namespace {
 
 // ---- The player's boxes, printed instead of shown -------------------------------------------
 
-struct Cprinted_box {
-    std::wstring caption;
-    std::wstring text;
-    UINT flags = 0;
+// What the package checker knows of one update: update.exe's globals, kept here instead.
+struct Cpackage {
+    Cupdate_settings settings;
+    Cinstallation_record installation;
+    std::wstring source_root = L"GAMEDATA";
 };
 
-std::vector<Cprinted_box>& shown_boxes()
+void print_box(Creport& report, const std::wstring& kind, const std::wstring& caption, const std::wstring& text)
 {
-    static std::vector<Cprinted_box> boxes;
-    return boxes;
+    report.line(L"    [" + kind + L", caption \"" + caption + L"\"]");
+    report.indented(L"      ", text);
 }
 
-// The checker answers Yes where the player is asked, so that the phases run as for a player who
-// agrees; nothing after the confirmation is run.
-int WINAPI record_box(HWND, LPCWSTR text, LPCWSTR caption, UINT flags)
+// One of update.exe's checks: passed, or failed with the two warning boxes the player would see.
+bool report_check(Creport& report, const wchar_t* title, const std::wstring& problem, const std::wstring& caption)
 {
-    shown_boxes().push_back({caption ? caption : L"", text ? text : L"", flags});
-    return (flags & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
-}
-
-class Cbox_printing {
-public:
-    Cbox_printing() : saved_(message_box_function) { message_box_function = record_box; }
-    ~Cbox_printing() { message_box_function = saved_; }
-    Cbox_printing(const Cbox_printing&) = delete;
-    Cbox_printing& operator=(const Cbox_printing&) = delete;
-
-private:
-    Cmessage_box_function saved_;
-};
-
-std::wstring box_kind(UINT flags)
-{
-    const UINT icon = flags & MB_ICONMASK;
-    std::wstring kind = icon == MB_ICONWARNING ? L"warning" : icon == MB_ICONINFORMATION ? L"information" : L"plain";
-    kind += (flags & MB_TYPEMASK) == MB_YESNO ? L" box, Yes/No" : L" box, OK";
-    return kind;
-}
-
-void print_boxes(Creport& report, const std::vector<Cprinted_box>& boxes)
-{
-    for (const Cprinted_box& box : boxes) {
-        report.line(L"    [" + box_kind(box.flags) + L", caption \"" + box.caption + L"\"]");
-        report.indented(L"      ", box.text);
-    }
-}
-
-// Runs one of update.exe's phases with its boxes printed; returns its result.
-bool run_phase(Creport& report, const wchar_t* title, bool (*phase)())
-{
-    shown_boxes().clear();
-    const bool passed = phase();
+    const bool passed = problem.empty();
     report.line(std::wstring(L"  ") + title + (passed ? L": passed" : L": FAILED. The player sees:"));
-    print_boxes(report, shown_boxes());
+    if (!passed) {
+        print_box(report, L"warning box, OK", caption, problem);
+        print_box(report, L"warning box, OK", caption, L"アップデートに失敗しました。");
+    }
     return passed;
 }
 
@@ -227,10 +194,10 @@ std::vector<std::wstring> group_warnings(const Ccopy_group& group, const std::ve
     return warnings;
 }
 
-void report_plan(Creport& report, const std::wstring& destination, std::vector<std::wstring>& warnings,
-                 uint64_t& planned_bytes, size_t& planned_files)
+void report_plan(Creport& report, const Cpackage& package, const std::wstring& destination,
+                 std::vector<std::wstring>& warnings, uint64_t& planned_bytes, size_t& planned_files)
 {
-    const std::vector<Ccopy_group> plan = plan_update(g_update.settings, g_update.source_root);
+    const std::vector<Ccopy_group> plan = plan_update(package.settings, package.source_root);
     report.line(L"Copy plan: what update.exe copies once the player says Yes, in this order");
     if (!destination.empty())
         report.line(L"  into " + destination);
@@ -246,7 +213,7 @@ void report_plan(Creport& report, const std::wstring& destination, std::vector<s
             report.line(format_text(L"  %15ls  ", grouped_number(entry.size).c_str()) + relative);
             ++copies[lower_ascii(relative)];
         }
-        for (const std::wstring& warning : group_warnings(group, folders, g_update.source_root, destination)) {
+        for (const std::wstring& warning : group_warnings(group, folders, package.source_root, destination)) {
             report.line(L"    warning: " + group.key + L": " + warning);
             warnings.push_back(warning);
         }
@@ -352,37 +319,37 @@ bool wants_destination(const Ccheck_options& options)
     return options.read_registry || !options.install_folder.empty();
 }
 
-bool reset_and_read()
+// The checks from the registry on; false at the first that fails, as update.exe stops there.
+bool run_destination_checks(const Ccheck_options& options, Cpackage& package, Creport& report, bool& usage_error)
 {
-    return reset_update_settings() && read_update_ini();
-}
-
-// The phases from the registry on; false at the first that fails, as update.exe stops there.
-bool run_destination_phases(const Ccheck_options& options, Creport& report, bool& usage_error)
-{
+    const std::wstring& caption = package.settings.GAME_NAME;
     if (options.read_registry) {
-        if (!run_phase(report, L"installation record (HKEY_CURRENT_USER\\SOFTWARE\\<REG_NAME>)",
-                       read_installation_record))
+        const std::wstring problem =
+            read_installation_values(package.settings.REG_NAME, package.settings.GAME_NAME, package.installation);
+        if (!report_check(report, L"installation record (HKEY_CURRENT_USER\\SOFTWARE\\<REG_NAME>)", problem, caption))
             return false;
     } else {
-        g_update.installation = installed_everything(full_path(options.install_folder), g_update.settings);
+        package.installation = installed_everything(full_path(options.install_folder), package.settings);
     }
-    if (!apply_values(options, g_update.installation, report)) {
+    if (!apply_values(options, package.installation, report)) {
         usage_error = true;
         return false;
     }
     report.line(L"  installation record used:");
-    report_record(report, g_update.installation);
-    if (!run_phase(report, L"destination (installed game)", check_destination))
+    report_record(report, package.installation);
+    const std::wstring& destination = package.installation.SAV_FOLDER;
+    if (!report_check(report, L"destination (installed game)",
+                      find_destination_problem(package.settings, package.installation, destination), caption))
         return false;
-    return run_phase(report, L"confirmation (answered Yes here)", confirm_destination);
+    report.line(L"  confirmation (answered Yes here): passed");
+    print_box(report, L"information box, Yes/No", caption, confirmation_question(destination));
+    return true;
 }
 
 }  // namespace
 
 int check_package(const Ccheck_options& options, Creport& report)
 {
-    Cbox_printing printing;
     const std::wstring folder = full_path(options.package_folder);
     Ccurrent_directory directory(options.package_folder);
     report.line(L"update-check: the update package in " + folder);
@@ -391,11 +358,11 @@ int check_package(const Ccheck_options& options, Creport& report)
         return CHECK_UNREADABLE;
     }
 
-    g_update = Cupdate_data();
+    Cpackage package;
     std::vector<std::wstring> lines;
     if (!read_text_lines(L"update.ini", lines)) {
         report.line(L"update.ini cannot be read. update.exe stops at once:");
-        run_phase(report, L"reading update.ini", read_update_ini);
+        report_check(report, L"reading update.ini", read_update_ini_file(L"update.ini", package.settings), L"");
         report.line(L"Result: update.ini cannot be read (exit code 2).");
         return CHECK_UNREADABLE;
     }
@@ -408,12 +375,14 @@ int check_package(const Ccheck_options& options, Creport& report)
     report.line();
 
     report.line(L"Checks, in update.exe's order (it stops at the first that fails)");
-    bool passed = run_phase(report, L"reading update.ini", reset_and_read) &&
-                  run_phase(report, L"names (GAME_NAME, REG_NAME)", check_names) &&
-                  run_phase(report, L"sources (below GAMEDATA)", check_sources);
+    const std::wstring& caption = package.settings.GAME_NAME;
+    bool passed = report_check(report, L"reading update.ini", read_update_ini_file(L"update.ini", package.settings), caption) &&
+                  report_check(report, L"names (GAME_NAME, REG_NAME)", find_name_problem(package.settings), caption) &&
+                  report_check(report, L"sources (below GAMEDATA)",
+                               find_source_problem(package.settings, package.source_root), caption);
     bool usage_error = false;
     if (passed && wants_destination(options))
-        passed = run_destination_phases(options, report, usage_error);
+        passed = run_destination_checks(options, package, report, usage_error);
     if (usage_error)
         return CHECK_UNREADABLE;
     if (!wants_destination(options))
@@ -422,8 +391,8 @@ int check_package(const Ccheck_options& options, Creport& report)
 
     uint64_t planned_bytes = 0;
     size_t planned_files = 0;
-    const std::wstring destination = wants_destination(options) ? g_update.installation.SAV_FOLDER : std::wstring();
-    report_plan(report, destination, warnings, planned_bytes, planned_files);
+    const std::wstring destination = wants_destination(options) ? package.installation.SAV_FOLDER : std::wstring();
+    report_plan(report, package, destination, warnings, planned_bytes, planned_files);
     report.line();
 
     if (!passed) {

@@ -2,10 +2,8 @@
 
 #include <cstdint>
 
-#include "app/message_box.h"
-#include "app/update_data.h"
 #include "fs/paths.h"
-#include "update_ini/text_file.h"
+#include "fs/text_file.h"
 
 namespace {
 
@@ -96,16 +94,4 @@ std::wstring find_source_problem(const Cupdate_settings& settings, const std::ws
     if (problem.empty())
         problem = file_entries_problem(settings, source_root);
     return problem;
-}
-
-bool check_names()
-{
-    const std::wstring problem = find_name_problem(g_update.settings);
-    return problem.empty() || report_update_failure(problem);
-}
-
-bool check_sources()
-{
-    const std::wstring problem = find_source_problem(g_update.settings, g_update.source_root);
-    return problem.empty() || report_update_failure(problem);
 }

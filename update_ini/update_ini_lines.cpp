@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "update_ini/text_file.h"
+#include "fs/text_file.h"
 #include "update_ini/text_scanner.h"
 
 const wchar_t* const UPDATE_INI_BLANKS = L" \t\n";

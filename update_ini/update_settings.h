@@ -20,8 +20,3 @@ struct Cupdate_settings {
     int32_t COPY_FILE_COUNT = 0;
     std::wstring COPY_FILE[COPY_ENTRY_LIMIT];
 };
-
-// Phase 1: back to the defaults (source_root is left alone). Always true.
-bool reset_update_settings();
-// Phase 2: fills the settings from update.ini beside the program and sets source_root.
-bool read_update_ini();

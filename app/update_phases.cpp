@@ -1,0 +1,65 @@
+#include "app/update_phases.h"
+
+#include "app/message_box.h"
+#include "app/update_data.h"
+#include "install/destination.h"
+#include "install/installation_record.h"
+#include "update_ini/source_checks.h"
+#include "update_ini/update_ini_reader.h"
+
+namespace {
+
+// A problem found by a check becomes its two boxes; no problem lets the update go on.
+bool passes(const std::wstring& problem)
+{
+    return problem.empty() || report_update_failure(problem);
+}
+
+}  // namespace
+
+// source_root is left alone: only a successful read sets it.
+bool reset_update_settings()
+{
+    g_update.settings = Cupdate_settings();
+    return true;
+}
+
+bool read_update_ini()
+{
+    if (!passes(read_update_ini_file(L"update.ini", g_update.settings)))
+        return false;
+    g_update.source_root = L"GAMEDATA";
+    return true;
+}
+
+bool check_names()
+{
+    return passes(find_name_problem(g_update.settings));
+}
+
+bool check_sources()
+{
+    return passes(find_source_problem(g_update.settings, g_update.source_root));
+}
+
+bool read_installation_record()
+{
+    return passes(read_installation_values(g_update.settings.REG_NAME, g_update.settings.GAME_NAME,
+                                           g_update.installation));
+}
+
+bool check_destination()
+{
+    // Set before any test, so that the folder the messages name is the one the update would use.
+    g_update.destination_folder = g_update.installation.SAV_FOLDER;
+    return passes(find_destination_problem(g_update.settings, g_update.installation, g_update.destination_folder));
+}
+
+bool confirm_destination()
+{
+    if (show_message_box(confirmation_question(g_update.destination_folder), MB_YESNO | MB_ICONINFORMATION) == IDNO) {
+        show_information(L"アップデートを中断しました。");
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The phases of one update, in the order the sequence runs them. Each works on the program's
+// globals, tells the player about its own failure and returns whether the update may go on.
+// The update run itself is the last phase (update_run.h).
+
+bool reset_update_settings();
+bool read_update_ini();
+bool check_names();
+bool check_sources();
+bool read_installation_record();
+bool check_destination();
+bool confirm_destination();

@@ -1,0 +1,111 @@
+#include "fs/text_file.h"
+
+#include <windows.h>
+#include <share.h>
+#include <cstdarg>
+#include <cwchar>
+
+Cfile_handle::~Cfile_handle()
+{
+    close_file(*this);
+}
+
+bool open_file(Cfile_handle& file, const std::wstring& path, const std::wstring& mode)
+{
+    close_file(file);
+    // Readers let others read too; a writer holds the file for itself alone.
+    const bool read_only = mode.find(L'w') == std::wstring::npos && mode.find(L'a') == std::wstring::npos
+                           && mode.find(L'+') == std::wstring::npos;
+    FILE* stream = _wfsopen(path.c_str(), mode.c_str(), read_only ? _SH_DENYWR : _SH_DENYRW);
+    if (stream == nullptr)
+        return false;
+    file.stream = stream;
+
+    if (_fseeki64(stream, 0, SEEK_END) == 0) {
+        const long long end = _ftelli64(stream);
+        file.size = end > 0 ? static_cast<uint64_t>(end) : 0;
+    }
+    _fseeki64(stream, 0, SEEK_SET);
+    return true;
+}
+
+bool close_file(Cfile_handle& file)
+{
+    bool closed_cleanly = true;
+    if (file.stream != nullptr)
+        closed_cleanly = fclose(file.stream) == 0;
+    file.stream = nullptr;
+    file.size = 0;
+    return closed_cleanly;
+}
+
+std::wstring to_wide(const std::string& narrow)
+{
+    if (narrow.empty())
+        return std::wstring();
+    // Taken as zero-terminated: a zero byte ends the text, as it does for every ANSI API.
+    const int length = MultiByteToWideChar(CP_ACP, 0, narrow.c_str(), -1, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, narrow.c_str(), -1, buffer.data(), length);
+    return std::wstring(buffer.data());
+}
+
+std::string to_narrow(const std::wstring& wide)
+{
+    if (wide.empty())
+        return std::string();
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return std::string();
+    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, buffer.data(), length, nullptr, nullptr);
+    return std::string(buffer.data());
+}
+
+bool read_text_file(const std::wstring& path, std::wstring& text)
+{
+    text.clear();
+    Cfile_handle file;
+    if (!open_file(file, path, L"rt"))
+        return false;
+
+    // Text mode turns CR LF into LF and stops at the first 0x1A, so fewer bytes may arrive than
+    // the measured length. update.ini is a few kilobytes; larger files are outside the design.
+    std::string bytes(static_cast<uint32_t>(file.size), '\0');
+    size_t count = 0;
+    if (!bytes.empty())
+        count = fread(&bytes[0], 1, bytes.size(), file.stream);
+    bytes.resize(count);
+
+    text = to_wide(bytes);
+    close_file(file);
+    return true;
+}
+
+bool read_text_lines(const std::wstring& path, std::vector<std::wstring>& lines)
+{
+    lines.clear();
+    std::wstring text;
+    if (!read_text_file(path, text))
+        return false;
+
+    size_t start = 0;
+    for (size_t feed; (feed = text.find(L'\n', start)) != std::wstring::npos; start = feed + 1)
+        lines.push_back(text.substr(start, feed - start));
+    // What follows the last line feed is one more line, empty when the text ends with one.
+    lines.push_back(text.substr(start));
+    return true;
+}
+
+std::wstring format_text(const wchar_t* format, ...)
+{
+    wchar_t buffer[1024] = {};
+    va_list arguments;
+    va_start(arguments, format);
+    // _TRUNCATE: an over-long result is cut at 1023 characters rather than ending the process.
+    _vsnwprintf_s(buffer, _countof(buffer), _TRUNCATE, format, arguments);
+    va_end(arguments);
+    return std::wstring(buffer);
+}

@@ -1,0 +1,59 @@
+#include "update_ini/copy_plan.h"
+
+#include "fs/paths.h"
+#include "fs/text_file.h"
+
+namespace {
+
+void plan_folder(std::vector<Ccopy_group>& plan, const std::wstring& source_root, const std::wstring& key,
+                 const std::wstring& folder, bool makes_destination_folder)
+{
+    plan.emplace_back();
+    Ccopy_group& group = plan.back();
+    group.key = key;
+    group.entry = folder;
+    group.folder = folder;
+    group.makes_destination_folder = makes_destination_folder;
+    group.listing.list(join_path(source_root, folder), L"*", L"*");
+}
+
+void plan_file(std::vector<Ccopy_group>& plan, const std::wstring& source_root, const std::wstring& key,
+               const std::wstring& file)
+{
+    plan.emplace_back();
+    Ccopy_group& group = plan.back();
+    group.key = key;
+    group.entry = file;
+    group.listing.list(source_root, path_stem(file), path_extension(file));
+}
+
+}  // namespace
+
+std::vector<Ccopy_group> plan_update(const Cupdate_settings& settings, const std::wstring& source_root)
+{
+    std::vector<Ccopy_group> plan;
+    if (settings.BGM_UPDATE != 0)
+        plan_folder(plan, source_root, L"BGM_FOLDER", settings.BGM_FOLDER, false);
+    if (settings.KOE_UPDATE != 0)
+        plan_folder(plan, source_root, L"KOE_FOLDER", settings.KOE_FOLDER, false);
+    if (settings.MOV_UPDATE != 0)
+        plan_folder(plan, source_root, L"MOV_FOLDER", settings.MOV_FOLDER, false);
+    for (int i = 0; i < settings.COPY_FOLDER_COUNT && i < COPY_ENTRY_LIMIT; ++i)
+        plan_folder(plan, source_root, format_text(L"COPY_FOLDER_%02d", i), settings.COPY_FOLDER[i], true);
+    for (int i = 0; i < settings.COPY_FILE_COUNT && i < COPY_ENTRY_LIMIT; ++i)
+        plan_file(plan, source_root, format_text(L"COPY_FILE_%02d", i), settings.COPY_FILE[i]);
+    return plan;
+}
+
+std::wstring relative_path(const Ccopy_group& group, const Cfile_entry& entry)
+{
+    return group.folder.empty() ? entry.path : join_path(group.folder, entry.path);
+}
+
+uint64_t total_bytes(const std::vector<Ccopy_group>& plan)
+{
+    uint64_t total = 0;
+    for (const Ccopy_group& group : plan)
+        total += group.listing.total_size;
+    return total;
+}
