@@ -5,6 +5,7 @@
 
 #include "update_ini/copy_plan.h"
 #include "app/file_copy.h"
+#include "app/message_box.h"
 #include "app/update_data.h"
 #include "app/update_process_dialog.h"
 #include "fs/paths.h"
@@ -33,8 +34,11 @@ bool copy_update()
 
     for (const Ccopy_group& group : plan) {
         for (const Cfile_entry& entry : group.listing.entries) {
-            if (group.makes_destination_folder)
-                make_folder(join_path(g_update.destination_folder, group.folder));
+            std::wstring unmade;
+            if (group.makes_destination_folder && !make_folder(join_path(g_update.destination_folder, group.folder), unmade)) {
+                show_warning(unmade + L"が作成できませんでした。");
+                return false;
+            }
             if (!copy_file_with_progress(relative_path(group, entry), plan_bytes, bytes_remaining))
                 return false;
         }

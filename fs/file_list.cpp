@@ -39,7 +39,7 @@ void Cfile_list::scan(const std::wstring& prefix)
 {
     const std::wstring pattern = root + prefix + L"*";
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    const HANDLE search = FindFirstFileW(long_path(pattern).c_str(), &found);
     // A missing or unreadable folder simply has nothing to copy.
     if (search == INVALID_HANDLE_VALUE)
         return;

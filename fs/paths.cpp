@@ -1,9 +1,7 @@
 #include "fs/paths.h"
 
 #include <windows.h>
-#include <imagehlp.h>
 
-#include "fs/text_file.h"
 
 std::wstring join_path(const std::wstring& folder, const std::wstring& name)
 {
@@ -31,9 +29,47 @@ std::wstring path_extension(const std::wstring& name)
     return dot == std::wstring::npos ? std::wstring() : name.substr(dot + 1);
 }
 
+std::wstring long_path(const std::wstring& path)
+{
+    if (path.compare(0, 4, L"\\\\?\\") == 0)
+        return path;
+    // Below this length every call takes the path as it is (CreateDirectoryW, the strictest,
+    // keeps room for an 8.3 name). A longer one is made whole first, resolved as Windows would
+    // resolve it anyway, then marked so that Windows takes it past MAX_PATH.
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0 || needed - 1 < MAX_PATH - 12)
+        return path;
+    std::wstring full(needed, L'\0');
+    full.resize(GetFullPathNameW(path.c_str(), needed, &full[0], nullptr));
+    if (full.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC" + full.substr(1);
+    return L"\\\\?\\" + full;
+}
+
+bool has_parent_step(const std::wstring& path)
+{
+    // Windows drops trailing dots and blanks from a name, so "..." and ".. " lead to the parent
+    // folder as surely as "..".
+    size_t dots = 0;
+    bool only_dots = true;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == L'\\' || path[i] == L'/') {
+            if (only_dots && dots >= 2)
+                return true;
+            dots = 0;
+            only_dots = true;
+        } else if (path[i] == L'.') {
+            ++dots;
+        } else if (path[i] != L' ') {
+            only_dots = false;
+        }
+    }
+    return false;
+}
+
 static DWORD attributes_of(const std::wstring& path)
 {
-    return GetFileAttributesW(path.c_str());
+    return GetFileAttributesW(long_path(path).c_str());
 }
 
 bool folder_exists(const std::wstring& path)
@@ -48,24 +84,24 @@ bool file_exists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-void make_path_folders(const std::wstring& path)
+bool make_folder(const std::wstring& folder, std::wstring& unmade)
 {
-    if (path.empty())
-        return;
-    // The image-help service takes only a narrow path. A folder it cannot make shows up later,
-    // when the copy fails to open its destination file, so its result is not looked at here.
-    const std::string narrow = to_narrow(path);
-    MakeSureDirectoryPathExists(narrow.c_str());
-}
-
-void make_folder(const std::wstring& folder)
-{
-    if (folder.empty())
-        return;
-    std::wstring with_slash = folder;
-    if (with_slash.back() != L'\\')
-        with_slash += L'\\';
-    make_path_folders(with_slash);
+    unmade.clear();
+    // Made one folder at a time from the top, each by its wide name: a name is never passed
+    // through the ANSI code page, where a Shift-JIS trail byte 0x5C would read as a separator.
+    // The drive, or the server and share of a network path, are there or not; they are not made.
+    size_t next = folder.compare(0, 2, L"\\\\") == 0 ? folder.find(L'\\', folder.find(L'\\', 2) + 1) : 0;
+    while (next != std::wstring::npos && next < folder.size()) {
+        next = folder.find(L'\\', next + 1);
+        const std::wstring step = folder.substr(0, next);
+        if (step.empty() || step.back() == L':' || step.back() == L'\\' || folder_exists(step))
+            continue;
+        if (!CreateDirectoryW(long_path(step).c_str(), nullptr) && !folder_exists(step)) {
+            unmade = step;
+            return false;
+        }
+    }
+    return true;
 }
 
 std::wstring lower_ascii(const std::wstring& text)

@@ -1,7 +1,7 @@
 #pragma once
 // Path and string helpers. The backslash is the only separator, pieces are joined by plain
-// concatenation and nothing is ever normalised: callers rely on paths reaching Windows exactly as
-// they were written in update.ini or the registry.
+// concatenation and nothing is normalised here: paths reach Windows as they were written in
+// update.ini or the registry (only made whole when they are too long for the plain form).
 #include <string>
 
 // X + "\" + Y, without looking at whether X already ends in a backslash.
@@ -14,7 +14,15 @@ std::wstring path_extension(const std::wstring& name);
 bool folder_exists(const std::wstring& path);
 bool file_exists(const std::wstring& path);
 
-void make_path_folders(const std::wstring& path);
-void make_folder(const std::wstring& folder);
+// The path to hand to a Windows call: as it is, or, when it is too long for the plain form, whole
+// and with the "\\?\" prefix. Messages always show the path as the caller had it.
+std::wstring long_path(const std::wstring& path);
+
+// Whether a name of the path leads to the parent folder ("..", "...", ".. "), with "/" read as "\".
+bool has_parent_step(const std::wstring& path);
+
+// Makes the folder and every missing one above it. On failure, unmade is the first folder that
+// could not be made (the ones above it stay).
+bool make_folder(const std::wstring& folder, std::wstring& unmade);
 
 std::wstring lower_ascii(const std::wstring& text);

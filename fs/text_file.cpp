@@ -4,6 +4,9 @@
 #include <share.h>
 #include <cstdarg>
 #include <cwchar>
+#include <new>
+
+#include "fs/paths.h"
 
 Cfile_handle::~Cfile_handle()
 {
@@ -16,7 +19,7 @@ bool open_file(Cfile_handle& file, const std::wstring& path, const std::wstring&
     // Readers let others read too; a writer holds the file for itself alone.
     const bool read_only = mode.find(L'w') == std::wstring::npos && mode.find(L'a') == std::wstring::npos
                            && mode.find(L'+') == std::wstring::npos;
-    FILE* stream = _wfsopen(path.c_str(), mode.c_str(), read_only ? _SH_DENYWR : _SH_DENYRW);
+    FILE* stream = _wfsopen(long_path(path).c_str(), mode.c_str(), read_only ? _SH_DENYWR : _SH_DENYRW);
     if (stream == nullptr)
         return false;
     file.stream = stream;
@@ -64,39 +67,49 @@ std::string to_narrow(const std::wstring& wide)
     return std::string(buffer.data());
 }
 
-bool read_text_file(const std::wstring& path, std::wstring& text)
+Ctext_read read_text_file(const std::wstring& path, std::wstring& text)
 {
     text.clear();
     Cfile_handle file;
     if (!open_file(file, path, L"rt"))
-        return false;
+        return Ctext_read::cannot_open;
+    if (file.size > TEXT_FILE_LIMIT)
+        return Ctext_read::too_large;
 
     // Text mode turns CR LF into LF and stops at the first 0x1A, so fewer bytes may arrive than
-    // the measured length. update.ini is a few kilobytes; larger files are outside the design.
-    std::string bytes(static_cast<uint32_t>(file.size), '\0');
-    size_t count = 0;
-    if (!bytes.empty())
-        count = fread(&bytes[0], 1, bytes.size(), file.stream);
-    bytes.resize(count);
-
-    text = to_wide(bytes);
-    close_file(file);
-    return true;
+    // the measured length.
+    try {
+        std::string bytes(static_cast<size_t>(file.size), '\0');
+        size_t count = 0;
+        if (!bytes.empty())
+            count = fread(&bytes[0], 1, bytes.size(), file.stream);
+        bytes.resize(count);
+        text = to_wide(bytes);
+    } catch (const std::bad_alloc&) {
+        text.clear();
+        return Ctext_read::too_large;
+    }
+    return Ctext_read::read;
 }
 
-bool read_text_lines(const std::wstring& path, std::vector<std::wstring>& lines)
+Ctext_read read_text_lines(const std::wstring& path, std::vector<std::wstring>& lines)
 {
     lines.clear();
     std::wstring text;
-    if (!read_text_file(path, text))
-        return false;
-
-    size_t start = 0;
-    for (size_t feed; (feed = text.find(L'\n', start)) != std::wstring::npos; start = feed + 1)
-        lines.push_back(text.substr(start, feed - start));
-    // What follows the last line feed is one more line, empty when the text ends with one.
-    lines.push_back(text.substr(start));
-    return true;
+    const Ctext_read result = read_text_file(path, text);
+    if (result != Ctext_read::read)
+        return result;
+    try {
+        size_t start = 0;
+        for (size_t feed; (feed = text.find(L'\n', start)) != std::wstring::npos; start = feed + 1)
+            lines.push_back(text.substr(start, feed - start));
+        // What follows the last line feed is one more line, empty when the text ends with one.
+        lines.push_back(text.substr(start));
+    } catch (const std::bad_alloc&) {
+        lines.clear();
+        return Ctext_read::too_large;
+    }
+    return Ctext_read::read;
 }
 
 std::wstring format_text(const wchar_t* format, ...)

@@ -52,6 +52,8 @@ Cfile_notes inspect_bytes(const std::string& bytes)
     notes.utf8_byte_order_mark = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
     notes.utf16_byte_order_mark = bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
     notes.zero_byte = bytes.find('\0');
+    notes.looks_like_utf16 = !notes.utf16_byte_order_mark && bytes.size() >= 4 && bytes[0] != '\0' &&
+                             bytes[1] == '\0' && bytes[2] != '\0' && bytes[3] == '\0';
     notes.end_of_file_byte = bytes.find('\x1A');
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\r') {
@@ -73,7 +75,7 @@ Cfile_notes inspect_bytes(const std::string& bytes)
 Cfile_notes inspect_file(const std::wstring& path)
 {
     Cfile_handle file;
-    if (!open_file(file, path, L"rb"))
+    if (!open_file(file, path, L"rb") || file.size > TEXT_FILE_LIMIT)
         return Cfile_notes();
     std::string bytes(static_cast<size_t>(file.size), '\0');
     const size_t read = bytes.empty() ? 0 : fread(&bytes[0], 1, bytes.size(), file.stream);
@@ -84,9 +86,10 @@ Cfile_notes inspect_file(const std::wstring& path)
 std::vector<std::wstring> encoding_warnings(const Cfile_notes& notes)
 {
     std::vector<std::wstring> warnings;
-    if (notes.utf16_byte_order_mark)
-        warnings.push_back(L"The file is saved as UTF-16 (Unicode): update.exe reads almost nothing of it. "
-                           L"Save it as Shift-JIS (code page 932).");
+    if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
+        warnings.push_back(std::wstring(L"The file is saved as UTF-16 (Unicode)") +
+                           (notes.utf16_byte_order_mark ? L"" : L" without a byte-order mark") +
+                           L": update.exe reads almost nothing of it. Save it as Shift-JIS (code page 932).");
     else if (notes.zero_byte != std::string::npos)
         warnings.push_back(format_text(L"The file holds a zero byte at offset %u: update.exe reads nothing after it.",
                                        static_cast<unsigned>(notes.zero_byte)));

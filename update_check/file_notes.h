@@ -11,6 +11,8 @@ struct Cfile_notes {
     size_t size = 0;
     bool utf8_byte_order_mark = false;
     bool utf16_byte_order_mark = false;
+    // Every other byte zero from the start, as UTF-16 text of ASCII characters saved without a mark.
+    bool looks_like_utf16 = false;
     // Offsets of the first zero byte and the first 0x1A byte: the text ends at either.
     size_t zero_byte = std::string::npos;
     size_t end_of_file_byte = std::string::npos;

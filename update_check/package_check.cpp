@@ -68,7 +68,27 @@ std::wstring ignored_text(const Cline_diagnosis& diagnosis)
     return text;
 }
 
-void report_lines(Creport& report, const std::vector<std::wstring>& lines, bool has_bom)
+// Whether the number written after the key's "=" lies outside the 32-bit range, so that update.exe
+// reads another number than the one written (4294967296 reads as 0).
+bool number_wraps(const std::wstring& line)
+{
+    size_t i = line.find(L'=') + 1;
+    bool negative = false;
+    for (; i < line.size() && (line[i] == L' ' || line[i] == L'\t' || line[i] == L'+' || line[i] == L'-'); ++i)
+        negative = negative || line[i] == L'-';
+    while (i < line.size() && line[i] == L'0')
+        ++i;
+    uint64_t value = 0;
+    for (size_t digits = 0; i < line.size() && line[i] >= L'0' && line[i] <= L'9'; ++i, ++digits) {
+        if (digits == 10)
+            return true;
+        value = value * 10 + static_cast<uint64_t>(line[i] - L'0');
+    }
+    return value > (negative ? 2147483648u : 2147483647u);
+}
+
+void report_lines(Creport& report, const std::vector<std::wstring>& lines, bool has_bom,
+                  std::vector<std::wstring>& failures)
 {
     report.line(L"Lines of update.ini");
     Cupdate_settings scratch;
@@ -98,6 +118,11 @@ void report_lines(Creport& report, const std::vector<std::wstring>& lines, bool 
                     text += format_text(L" (replaces line %u)", static_cast<unsigned>(earlier->second));
                 line_of_key[entry.key()] = n + 1;
                 report.line(text);
+                if (entry.number_in(scratch) != nullptr && number_wraps(lines[n])) {
+                    failures.push_back(entry.key() + L": the number written lies outside -2147483648 to 2147483647; "
+                                       L"update.exe reads " + value_text(entry, scratch) + L" instead.");
+                    report.line(arrow + L"FAILS: " + failures.back());
+                }
             }
             if (!diagnosis.ignored_tail.empty())
                 report.line(arrow + L"the rest of the line is ignored: " + diagnosis.ignored_tail);
@@ -131,11 +156,6 @@ void report_encoding(Creport& report, const Cfile_notes& notes, std::vector<std:
 
 // ---- The copy plan ----------------------------------------------------------------------------
 
-bool has_separator(const std::wstring& path)
-{
-    return path.find_first_of(L"\\/") != std::wstring::npos;
-}
-
 std::vector<std::wstring> subfolders_of(const std::wstring& folder)
 {
     Cfile_list folders;
@@ -167,35 +187,68 @@ bool is_planned(const std::vector<std::wstring>& folders, const std::wstring& fo
     return false;
 }
 
-std::vector<std::wstring> group_warnings(const Ccopy_group& group, const std::vector<std::wstring>& folders,
-                                         const std::wstring& source_root, const std::wstring& destination)
+// CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with or without an extension: Windows opens the
+// device of that name instead of the file, wherever the file lies.
+bool is_device_name(const std::wstring& path)
 {
-    std::vector<std::wstring> warnings;
+    const std::wstring name = lower_ascii(path.substr(path.find_last_of(L"\\/") + 1));
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    if (stem == L"con" || stem == L"prn" || stem == L"aux" || stem == L"nul")
+        return true;
+    return stem.size() == 4 && (stem.compare(0, 3, L"com") == 0 || stem.compare(0, 3, L"lpt") == 0) &&
+           stem[3] >= L'1' && stem[3] <= L'9';
+}
+
+struct Cfinding {
+    // Fails: update.exe would report success without installing what the package means to install.
+    bool fails;
+    std::wstring text;
+};
+
+std::vector<Cfinding> judge_group(const Ccopy_group& group, const std::vector<std::wstring>& folders,
+                                  const std::wstring& source_root, const std::wstring& destination)
+{
+    std::vector<Cfinding> findings;
     const std::wstring escape = path_escape_problem(group.entry);
     if (!escape.empty())
-        warnings.push_back(L"\"" + group.entry + L"\" " + escape + L": update.exe reads and writes there as written.");
+        findings.push_back({false, L"\"" + group.entry + L"\" " + escape + L": update.exe reads and writes there as written."});
     const bool file_entry = group.folder.empty();
-    if (file_entry && escape.empty() && has_separator(group.entry))
-        warnings.push_back(L"\"" + group.entry + L"\" names a file inside a subfolder: update.exe looks only at the "
-                           L"files directly in GAMEDATA, so it copies nothing for this entry.");
-    else if (group.listing.entries.empty())
-        warnings.push_back(L"no file found: nothing is copied for this entry.");
+    if (file_entry && group.listing.entries.empty()) {
+        std::wstring why = L"no file in GAMEDATA has this name";
+        if (group.entry.find_first_of(L"\\/") != std::wstring::npos)
+            why = L"it names a file inside a subfolder, and update.exe looks only at the files directly in GAMEDATA";
+        else if (is_device_name(group.entry))
+            why = L"it is a device name of Windows, not a file";
+        else if (!group.entry.empty() && (group.entry.back() == L'.' || group.entry.back() == L' '))
+            why = L"Windows drops a dot or blank at the end of a name, so the check finds a file the copy never selects";
+        findings.push_back({true, L"\"" + group.entry + L"\" selects no file (" + why + L"): update.exe copies nothing "
+                                  L"for it and still reports success."});
+    } else if (group.listing.entries.empty()) {
+        findings.push_back({false, L"no file found: nothing is copied for this entry."});
+    }
+    for (const Cfile_entry& entry : group.listing.entries)
+        if (is_device_name(entry.path))
+            findings.push_back({true, L"\"" + relative_path(group, entry) + L"\" has a device name of Windows: on a "
+                                      L"player's Windows it cannot be read or written as a file."});
     if (!file_entry) {
         for (const std::wstring& subfolder : subfolders_of(join_path(source_root, group.folder)))
             if (!is_planned(folders, join_path(group.folder, subfolder)))
-                warnings.push_back(L"the subfolder \"" + subfolder + L"\" is not copied: only the files directly in \"" +
-                               group.folder + L"\" are.");
+                findings.push_back({false, L"the subfolder \"" + subfolder + L"\" is not copied: only the files directly in \"" +
+                                               group.folder + L"\" are."});
     }
     // Only the folder entries make their destination folder; media files need it in place.
     if (!file_entry && !group.makes_destination_folder && !destination.empty() && !group.listing.entries.empty() &&
         !folder_exists(join_path(destination, group.folder)))
-        warnings.push_back(L"the installation has no folder \"" + join_path(destination, group.folder) +
-                           L"\": update.exe fails on the first file of this entry.");
-    return warnings;
+        findings.push_back({false, L"the installation has no folder \"" + join_path(destination, group.folder) +
+                                       L"\": update.exe fails on the first file of this entry."});
+    return findings;
 }
 
 void report_plan(Creport& report, const Cpackage& package, const std::wstring& destination,
-                 std::vector<std::wstring>& warnings, uint64_t& planned_bytes, size_t& planned_files)
+                 std::vector<std::wstring>& warnings, std::vector<std::wstring>& failures, uint64_t& planned_bytes,
+                 size_t& planned_files)
 {
     const std::vector<Ccopy_group> plan = plan_update(package.settings, package.source_root);
     report.line(L"Copy plan: what update.exe copies once the player says Yes, in this order");
@@ -213,9 +266,9 @@ void report_plan(Creport& report, const Cpackage& package, const std::wstring& d
             report.line(format_text(L"  %15ls  ", grouped_number(entry.size).c_str()) + relative);
             ++copies[lower_ascii(relative)];
         }
-        for (const std::wstring& warning : group_warnings(group, folders, package.source_root, destination)) {
-            report.line(L"    warning: " + group.key + L": " + warning);
-            warnings.push_back(warning);
+        for (const Cfinding& finding : judge_group(group, folders, package.source_root, destination)) {
+            report.line((finding.fails ? L"    FAILS: " : L"    warning: ") + group.key + L": " + finding.text);
+            (finding.fails ? failures : warnings).push_back(group.key + L": " + finding.text);
         }
         planned_files += files;
     }
@@ -351,6 +404,10 @@ bool run_destination_checks(const Ccheck_options& options, Cpackage& package, Cr
 int check_package(const Ccheck_options& options, Creport& report)
 {
     const std::wstring folder = full_path(options.package_folder);
+    // Relative to where the checker was started, not to the package it goes into.
+    Ccheck_options resolved = options;
+    if (!resolved.install_folder.empty())
+        resolved.install_folder = full_path(options.install_folder);
     Ccurrent_directory directory(options.package_folder);
     report.line(L"update-check: the update package in " + folder);
     if (!directory.entered()) {
@@ -360,7 +417,7 @@ int check_package(const Ccheck_options& options, Creport& report)
 
     Cpackage package;
     std::vector<std::wstring> lines;
-    if (!read_text_lines(L"update.ini", lines)) {
+    if (read_text_lines(L"update.ini", lines) != Ctext_read::read) {
         report.line(L"update.ini cannot be read. update.exe stops at once:");
         report_check(report, L"reading update.ini", read_update_ini_file(L"update.ini", package.settings), L"");
         report.line(L"Result: update.ini cannot be read (exit code 2).");
@@ -368,10 +425,11 @@ int check_package(const Ccheck_options& options, Creport& report)
     }
 
     std::vector<std::wstring> warnings;
+    std::vector<std::wstring> failures;
     const Cfile_notes notes = inspect_file(L"update.ini");
     report_encoding(report, notes, warnings);
     report.line();
-    report_lines(report, lines, notes.utf8_byte_order_mark);
+    report_lines(report, lines, notes.utf8_byte_order_mark, failures);
     report.line();
 
     report.line(L"Checks, in update.exe's order (it stops at the first that fails)");
@@ -382,7 +440,7 @@ int check_package(const Ccheck_options& options, Creport& report)
                                find_source_problem(package.settings, package.source_root), caption);
     bool usage_error = false;
     if (passed && wants_destination(options))
-        passed = run_destination_checks(options, package, report, usage_error);
+        passed = run_destination_checks(resolved, package, report, usage_error);
     if (usage_error)
         return CHECK_UNREADABLE;
     if (!wants_destination(options))
@@ -392,9 +450,17 @@ int check_package(const Ccheck_options& options, Creport& report)
     uint64_t planned_bytes = 0;
     size_t planned_files = 0;
     const std::wstring destination = wants_destination(options) ? package.installation.SAV_FOLDER : std::wstring();
-    report_plan(report, package, destination, warnings, planned_bytes, planned_files);
+    report_plan(report, package, destination, warnings, failures, planned_bytes, planned_files);
     report.line();
 
+    if (passed && !failures.empty()) {
+        report.line(format_text(L"Result: FAILED: update.exe would report success, but %u thing(s) the package "
+                                L"names would not be installed (exit code 1). %u warning(s).",
+                                static_cast<unsigned>(failures.size()), static_cast<unsigned>(warnings.size())));
+        for (const std::wstring& failure : failures)
+            report.line(L"  " + failure);
+        return CHECK_FAILED;
+    }
     if (!passed) {
         report.line(format_text(L"Result: FAILED, update.exe stops before copying anything (exit code 1). "
                                 L"%u warning(s).",

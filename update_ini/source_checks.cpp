@@ -11,7 +11,17 @@ struct Cmedia_source {
     int32_t update;
     const std::wstring& folder;
     const wchar_t* label;
+    const wchar_t* key;
 };
+
+// An entry is joined to GAMEDATA and to the game's folder as written: one that leads to a parent
+// folder would read and write outside both.
+std::wstring outside_problem(const std::wstring& key, const std::wstring& value)
+{
+    if (!has_parent_step(value))
+        return std::wstring();
+    return L"update.ini の " + key + L" に指定された " + value + L" は、フォルダの外を指しているため使用できません。";
+}
 
 std::wstring media_problem(const Cmedia_source& media, const std::wstring& source_root)
 {
@@ -19,6 +29,9 @@ std::wstring media_problem(const Cmedia_source& media, const std::wstring& sourc
         return std::wstring();
     if (media.folder.empty())
         return std::wstring(L"update.ini に ") + media.label + L" フォルダが指定されていません。";
+    const std::wstring outside = outside_problem(media.key, media.folder);
+    if (!outside.empty())
+        return outside;
     const std::wstring path = join_path(source_root, media.folder);
     if (!folder_exists(path))
         return std::wstring(L"コピー元の ") + media.label + L" フォルダ " + path + L" が見つかりません。";
@@ -41,6 +54,9 @@ std::wstring folder_entries_problem(const Cupdate_settings& settings, const std:
             return format_text(L"update.ini に COPY_FOLDER_%02d フォルダが指定されていません。\n"
                                L"COPY_FOLDER_CNT の設定は正しいですか？",
                                static_cast<int>(i));
+        const std::wstring outside = outside_problem(format_text(L"COPY_FOLDER_%02d", static_cast<int>(i)), entry);
+        if (!outside.empty())
+            return outside;
         const std::wstring path = join_path(source_root, entry);
         if (!folder_exists(path))
             return L"コピー元のフォルダ " + path + L" が見つかりません。";
@@ -56,6 +72,9 @@ std::wstring file_entries_problem(const Cupdate_settings& settings, const std::w
             return format_text(L"update.ini に COPY_FILE_%02d フォルダが指定されていません。\n"
                                L"COPY_FILE_CNT の設定は正しいですか？",
                                static_cast<int>(i));
+        const std::wstring outside = outside_problem(format_text(L"COPY_FILE_%02d", static_cast<int>(i)), entry);
+        if (!outside.empty())
+            return outside;
         const std::wstring path = join_path(source_root, entry);
         if (!file_exists(path))
             return L"コピー元のファイル " + path + L" が見つかりません。";
@@ -80,9 +99,9 @@ std::wstring find_source_problem(const Cupdate_settings& settings, const std::ws
         return L"コピー元の " + source_root + L" フォルダが見つかりません。";
 
     const Cmedia_source media[] = {
-        {settings.BGM_UPDATE, settings.BGM_FOLDER, L"BGM"},
-        {settings.KOE_UPDATE, settings.KOE_FOLDER, L"KOE"},
-        {settings.MOV_UPDATE, settings.MOV_FOLDER, L"MOV"},
+        {settings.BGM_UPDATE, settings.BGM_FOLDER, L"BGM", L"BGM_FOLDER"},
+        {settings.KOE_UPDATE, settings.KOE_FOLDER, L"KOE", L"KOE_FOLDER"},
+        {settings.MOV_UPDATE, settings.MOV_FOLDER, L"MOV", L"MOV_FOLDER"},
     };
     for (const Cmedia_source& source : media) {
         const std::wstring problem = media_problem(source, source_root);
