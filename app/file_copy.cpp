@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/message_box.h"
 #include "app/update_data.h"
 #include "app/update_process_dialog.h"
 #include "fs/paths.h"
@@ -26,27 +25,22 @@ int thousandths(uint64_t done, uint64_t whole)
     return static_cast<int>(static_cast<double>(done) * BAR_END / static_cast<double>(whole));
 }
 
-bool report(const std::wstring& text)
-{
-    show_message_box(text, MB_ICONWARNING);
-    return false;
-}
-
 }  // namespace
 
-bool copy_file_with_progress(const std::wstring& relative_path, uint64_t total_bytes, uint64_t& bytes_remaining)
+std::wstring copy_file_with_progress(const std::wstring& relative_path, const std::wstring& staging_path,
+                                     uint64_t total_bytes, uint64_t& bytes_remaining)
 {
     // Declared source first, so the destination is closed first on every way out.
     Cfile_handle source;
     Cfile_handle destination;
 
-    // The player is shown the path inside the update, not the GAMEDATA prefix.
+    // The player is shown the path inside the update, not the GAMEDATA prefix, and the game's
+    // file by its own name, not the staging file's.
     if (!open_file(source, join_path(g_update.source_root, relative_path), L"rb"))
-        return report(relative_path + L"が開けませんでした。");
-
+        return relative_path + L"が開けませんでした。";
     const std::wstring destination_path = join_path(g_update.destination_folder, relative_path);
-    if (!open_file(destination, destination_path, L"wb"))
-        return report(destination_path + L"が開けませんでした。");
+    if (!open_file(destination, staging_path, L"wb"))
+        return destination_path + L"が開けませんでした。";
 
     g_progress_dialog.status_text.set_text(relative_path);
 
@@ -60,9 +54,9 @@ bool copy_file_with_progress(const std::wstring& relative_path, uint64_t total_b
         const size_t wanted = static_cast<size_t>(std::min<uint64_t>(BLOCK_SIZE, file_remaining));
         const size_t count = fread(buffer.data(), 1, wanted, source.stream);
         if (count == 0)
-            return report(relative_path + L"の読み込みに失敗しました。");
+            return relative_path + L"の読み込みに失敗しました。";
         if (fwrite(buffer.data(), 1, count, destination.stream) != count)
-            return report(destination_path + L"への書き込みに失敗しました。");
+            return destination_path + L"への書き込みに失敗しました。";
 
         file_remaining -= count;
         bytes_remaining -= std::min<uint64_t>(count, bytes_remaining);
@@ -70,11 +64,12 @@ bool copy_file_with_progress(const std::wstring& relative_path, uint64_t total_b
         // The whole update's bar first, then the file's.
         g_progress_dialog.progress_bars[0].set_position(thousandths(total_bytes - bytes_remaining, total_bytes));
         g_progress_dialog.progress_bars[1].set_position(thousandths(file_size - file_remaining, file_size));
+        g_progress_dialog.paint_if_due();
         Kesto::pump_messages();
     }
 
     // Closing writes what the stream still buffers: a full disk may only show here.
     if (!close_file(destination))
-        return report(destination_path + L"への書き込みに失敗しました。");
-    return true;
+        return destination_path + L"への書き込みに失敗しました。";
+    return std::wstring();
 }

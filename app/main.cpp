@@ -31,12 +31,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     if (rich_edit == nullptr) {
         MessageBoxW(nullptr, L"riched32.dll の読み込みに失敗しました。アプリケーションを終了します。", L"エラー",
                     MB_ICONWARNING);
-        return 0;
+        return UPDATE_FAILED;
     }
 
-    run_update_sequence();
+    const int exit_code = run_update_sequence();
 
     FreeLibrary(rich_edit);
     CoUninitialize();
-    return 0;
+    return exit_code;
 }

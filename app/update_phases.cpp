@@ -3,7 +3,9 @@
 #include "app/message_box.h"
 #include "app/update_data.h"
 #include "install/destination.h"
+#include "install/free_space.h"
 #include "install/installation_record.h"
+#include "update_ini/copy_plan.h"
 #include "update_ini/source_checks.h"
 #include "update_ini/update_ini_reader.h"
 
@@ -52,7 +54,11 @@ bool check_destination()
 {
     // Set before any test, so that the folder the messages name is the one the update would use.
     g_update.destination_folder = g_update.installation.SAV_FOLDER;
-    return passes(find_destination_problem(g_update.settings, g_update.installation, g_update.destination_folder));
+    if (!passes(find_destination_problem(g_update.settings, g_update.installation, g_update.destination_folder)))
+        return false;
+    // Asked before the player confirms: staging needs room for every file beside the old ones.
+    const uint64_t needed = total_bytes(plan_update(g_update.settings, g_update.source_root));
+    return passes(find_free_space_problem(g_update.destination_folder, needed));
 }
 
 bool confirm_destination()

@@ -15,3 +15,45 @@ bool Cupdate_process_dialog::on_init_dialog()
     progress_bars[1].bind_dialog_item(*this, IDC_FILE_PROGRESS);
     return true;
 }
+
+namespace {
+
+// A paint at most every quarter second, so that the bars still move smoothly; at least every
+// 50 ms apart, and otherwise fifteen times what the last paint took, so that painting stays near
+// a fifteenth of the copy wherever it is slow.
+constexpr ULONGLONG SHORTEST_PAINT_INTERVAL_MS = 50;
+constexpr ULONGLONG LONGEST_PAINT_INTERVAL_MS = 250;
+constexpr ULONGLONG PAINT_COST_FACTOR = 15;
+
+}  // namespace
+
+void Cupdate_process_dialog::paint_if_due()
+{
+    if (!holding_ || GetTickCount64() >= next_paint_)
+        paint(true);
+}
+
+void Cupdate_process_dialog::paint_now()
+{
+    paint(false);
+}
+
+void Cupdate_process_dialog::paint(bool hold_after)
+{
+    if (hwnd == nullptr)
+        return;
+    const ULONGLONG started = GetTickCount64();
+    if (holding_)
+        set_redraw(true);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (hold_after)
+        set_redraw(false);
+    holding_ = hold_after;
+    const ULONGLONG cost = GetTickCount64() - started;
+    ULONGLONG interval = cost * PAINT_COST_FACTOR;
+    if (interval < SHORTEST_PAINT_INTERVAL_MS)
+        interval = SHORTEST_PAINT_INTERVAL_MS;
+    if (interval > LONGEST_PAINT_INTERVAL_MS)
+        interval = LONGEST_PAINT_INTERVAL_MS;
+    next_paint_ = GetTickCount64() + interval;
+}

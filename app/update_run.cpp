@@ -3,12 +3,25 @@
 #include <string>
 #include <vector>
 
-#include "update_ini/copy_plan.h"
 #include "app/file_copy.h"
 #include "app/message_box.h"
+#include "app/staged_update.h"
 #include "app/update_data.h"
 #include "app/update_process_dialog.h"
 #include "fs/paths.h"
+#include "update_ini/copy_plan.h"
+
+namespace {
+
+// The game is as it was by now; the box comes while the dialog is still on screen.
+bool report(const std::wstring& problem)
+{
+    g_progress_dialog.paint_now();
+    show_warning(problem);
+    return false;
+}
+
+}  // namespace
 
 bool run_update()
 {
@@ -21,27 +34,41 @@ bool run_update()
     const bool copied = copy_update();
 
     // A failure has been shown already; success is announced once the dialog is gone.
+    g_progress_dialog.paint_now();
     g_progress_dialog.hide();
     g_progress_dialog.destroy();
     return copied;
 }
 
+// Every file is staged beside its destination first; only when all are staged are they put in
+// place. A failure on the way leaves the game as it was before the box tells of it.
 bool copy_update()
 {
     const std::vector<Ccopy_group> plan = plan_update(g_update.settings, g_update.source_root);
     const uint64_t plan_bytes = total_bytes(plan);
     uint64_t bytes_remaining = plan_bytes;
+    Cstaged_update update;
 
     for (const Ccopy_group& group : plan) {
         for (const Cfile_entry& entry : group.listing.entries) {
             std::wstring unmade;
-            if (group.makes_destination_folder && !make_folder(join_path(g_update.destination_folder, group.folder), unmade)) {
-                show_warning(unmade + L"が作成できませんでした。");
-                return false;
+            if (group.makes_destination_folder &&
+                !update.make_folder(join_path(g_update.destination_folder, group.folder), unmade)) {
+                update.roll_back();
+                return report(unmade + L"が作成できませんでした。");
             }
-            if (!copy_file_with_progress(relative_path(group, entry), plan_bytes, bytes_remaining))
-                return false;
+            const std::wstring relative = relative_path(group, entry);
+            const std::wstring destination = join_path(g_update.destination_folder, relative);
+            const std::wstring staging = update.prepare(destination);
+            std::wstring problem = destination + L"が開けませんでした。";
+            if (!staging.empty())
+                problem = copy_file_with_progress(relative, staging, plan_bytes, bytes_remaining);
+            if (!problem.empty()) {
+                update.roll_back();
+                return report(problem);
+            }
         }
     }
-    return true;
+    const std::wstring problem = update.commit();
+    return problem.empty() || report(problem);
 }

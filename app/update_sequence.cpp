@@ -4,7 +4,7 @@
 #include "app/update_phases.h"
 #include "app/update_run.h"
 
-bool run_update_sequence()
+int run_update_sequence()
 {
     using Phase = bool (*)();
     static const Phase phases[] = {
@@ -19,8 +19,8 @@ bool run_update_sequence()
     };
     for (Phase phase : phases)
         if (!phase())
-            return false;
+            return phase == confirm_destination ? UPDATE_DONE : UPDATE_FAILED;
 
     show_information(L"アップデートは正常に終了しました。");
-    return true;
+    return UPDATE_DONE;
 }

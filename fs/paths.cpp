@@ -84,7 +84,7 @@ bool file_exists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool make_folder(const std::wstring& folder, std::wstring& unmade)
+bool make_folder(const std::wstring& folder, std::wstring& unmade, std::vector<std::wstring>* made)
 {
     unmade.clear();
     // Made one folder at a time from the top, each by its wide name: a name is never passed
@@ -96,7 +96,10 @@ bool make_folder(const std::wstring& folder, std::wstring& unmade)
         const std::wstring step = folder.substr(0, next);
         if (step.empty() || step.back() == L':' || step.back() == L'\\' || folder_exists(step))
             continue;
-        if (!CreateDirectoryW(long_path(step).c_str(), nullptr) && !folder_exists(step)) {
+        if (CreateDirectoryW(long_path(step).c_str(), nullptr)) {
+            if (made != nullptr)
+                made->push_back(step);
+        } else if (!folder_exists(step)) {
             unmade = step;
             return false;
         }

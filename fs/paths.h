@@ -3,6 +3,7 @@
 // concatenation and nothing is normalised here: paths reach Windows as they were written in
 // update.ini or the registry (only made whole when they are too long for the plain form).
 #include <string>
+#include <vector>
 
 // X + "\" + Y, without looking at whether X already ends in a backslash.
 std::wstring join_path(const std::wstring& folder, const std::wstring& name);
@@ -21,8 +22,8 @@ std::wstring long_path(const std::wstring& path);
 // Whether a name of the path leads to the parent folder ("..", "...", ".. "), with "/" read as "\".
 bool has_parent_step(const std::wstring& path);
 
-// Makes the folder and every missing one above it. On failure, unmade is the first folder that
-// could not be made (the ones above it stay).
-bool make_folder(const std::wstring& folder, std::wstring& unmade);
+// Makes the folder and every missing one above it, adding each one made to made, top first. On
+// failure, unmade is the first folder that could not be made (the ones above it stay).
+bool make_folder(const std::wstring& folder, std::wstring& unmade, std::vector<std::wstring>* made = nullptr);
 
 std::wstring lower_ascii(const std::wstring& text);

@@ -24,6 +24,9 @@ public:
     virtual LRESULT pre_proc(UINT message, WPARAM wparam, LPARAM lparam);
     virtual LRESULT window_proc(UINT message, WPARAM wparam, LPARAM lparam);
 
+    // WM_SETREDRAW: while off, the window and its children are not painted.
+    void set_redraw(bool on) { SendMessageW(hwnd, WM_SETREDRAW, on ? TRUE : FALSE, 0); }
+
     bool attach(HWND window);
     void detach();
     void record_creation();

@@ -36,7 +36,8 @@ struct Crecording : Base {
 HWND create_plain_window(Kesto::Cwindow_base* object)
 {
     static const ATOM plain_class = [] {
-        WNDCLASSEXW window_class = {sizeof(window_class)};
+        WNDCLASSEXW window_class = {};
+        window_class.cbSize = sizeof(window_class);
         window_class.lpfnWndProc = &Kesto::Cwindow_base::static_window_proc;
         window_class.hInstance = GetModuleHandleW(nullptr);
         window_class.lpszClassName = L"kesto_test_plain";

@@ -1,0 +1,100 @@
+#include "app/staged_update.h"
+
+#include <windows.h>
+
+#include "fs/file_ops.h"
+#include "fs/paths.h"
+#include "fs/text_file.h"
+
+std::wstring staging_path(const std::wstring& destination)
+{
+    return destination + L".~update-new";
+}
+
+std::wstring backup_path(const std::wstring& destination)
+{
+    return destination + L".~update-old";
+}
+
+namespace {
+
+std::wstring upper_case(std::wstring text)
+{
+    if (!text.empty())
+        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// Opened for writing without truncating and closed again: read-only, held open by another
+// program or a folder of that name, it fails here before anything is staged.
+bool can_write(const std::wstring& path)
+{
+    Cfile_handle file;
+    return open_file(file, path, L"r+b");
+}
+
+}  // namespace
+
+Cstaged_update::~Cstaged_update()
+{
+    if (!finished_)
+        roll_back();
+}
+
+bool Cstaged_update::make_folder(const std::wstring& folder, std::wstring& unmade)
+{
+    return ::make_folder(folder, unmade, &made_folders_);
+}
+
+std::wstring Cstaged_update::prepare(const std::wstring& destination)
+{
+    const std::wstring key = upper_case(destination);
+    if (index_.count(key) == 0) {
+        // Left by a run that was killed; nothing else of the game is ever removed.
+        delete_file(staging_path(destination));
+        delete_file(backup_path(destination));
+        Cstaged_file file;
+        file.destination = destination;
+        file.existed = file_exists(destination);
+        if (file.existed && !can_write(destination))
+            return std::wstring();
+        index_[key] = files_.size();
+        files_.push_back(file);
+    }
+    return staging_path(files_[index_[key]].destination);
+}
+
+std::wstring Cstaged_update::commit()
+{
+    for (Cstaged_file& file : files_) {
+        const std::wstring& destination = file.destination;
+        file.in_place = file.existed ? replace_file(destination, staging_path(destination), backup_path(destination))
+                                     : move_file(staging_path(destination), destination, false);
+        if (!file.in_place) {
+            roll_back();
+            return destination + L"への書き込みに失敗しました。";
+        }
+    }
+    finished_ = true;
+    for (const Cstaged_file& file : files_)
+        if (file.existed)
+            delete_file(backup_path(file.destination));
+    return std::wstring();
+}
+
+void Cstaged_update::roll_back()
+{
+    finished_ = true;
+    for (auto file = files_.rbegin(); file != files_.rend(); ++file) {
+        // A backup exists only where this run replaced the file, even when the replacing failed
+        // halfway and left the old file under the backup's name.
+        if (file->existed && file_exists(backup_path(file->destination)))
+            move_file(backup_path(file->destination), file->destination, true);
+        else if (file->in_place && !file->existed)
+            delete_file(file->destination);
+        file->in_place = false;
+        delete_file(staging_path(file->destination));
+    }
+    for (auto folder = made_folders_.rbegin(); folder != made_folders_.rend(); ++folder)
+        remove_empty_folder(*folder);
+}
