@@ -1,0 +1,54 @@
+#include "update_pack/package_proof.h"
+
+#include <windows.h>
+
+#include <map>
+
+#include "fs/paths.h"
+#include "update_ini/source_checks.h"
+#include "update_ini/update_ini_reader.h"
+
+namespace {
+
+std::wstring upper_case(std::wstring text)
+{
+    if (!text.empty())
+        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+}  // namespace
+
+Cpackage_proof prove_package(const std::wstring& package_folder, const std::vector<Cchanged_file>& changed)
+{
+    Cpackage_proof proof;
+    Cupdate_settings settings;
+    const std::wstring source_root = join_path(package_folder, L"GAMEDATA");
+    for (const std::wstring& problem :
+         {read_update_ini_file(join_path(package_folder, L"update.ini"), settings), find_name_problem(settings),
+          find_source_problem(settings, source_root)})
+        if (!problem.empty())
+            proof.problems.push_back(L"update.exe would refuse the package: " + problem);
+    if (!proof.problems.empty())
+        return proof;
+
+    proof.plan = plan_update(settings, source_root);
+    // Upper-cased path -> how often the plan copies it, and the path as the plan spells it.
+    std::map<std::wstring, std::pair<int, std::wstring>> copies;
+    for (const Ccopy_group& group : proof.plan) {
+        for (const Cfile_entry& entry : group.listing.entries) {
+            auto& copy = copies[upper_case(relative_path(group, entry))];
+            ++copy.first;
+            copy.second = relative_path(group, entry);
+        }
+    }
+    for (const Cchanged_file& file : changed) {
+        const int count = copies[upper_case(file.path)].first;
+        if (count != 1)
+            proof.problems.push_back(file.path + (count == 0 ? L" would not be copied" : L" would be copied more than once"));
+        copies.erase(upper_case(file.path));
+    }
+    for (const auto& extra : copies)
+        proof.problems.push_back(extra.second.second + L" would be copied, but it did not change");
+    return proof;
+}

@@ -1,0 +1,95 @@
+#include "update_pack/package_writer.h"
+
+#include <windows.h>
+
+#include "fs/paths.h"
+#include "fs/text_file.h"
+
+namespace {
+
+std::wstring quoted(const std::wstring& text)
+{
+    return L"\"" + text + L"\"";
+}
+
+bool write_update_ini(const std::wstring& path, const std::vector<std::wstring>& lines)
+{
+    std::wstring text;
+    for (const std::wstring& line : lines)
+        text += line + L"\r\n";
+    const int length = WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                           nullptr);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], length, nullptr, nullptr);
+    Cfile_handle file;
+    return open_file(file, path, L"wb") && fwrite(bytes.data(), 1, bytes.size(), file.stream) == bytes.size() &&
+           close_file(file);
+}
+
+}  // namespace
+
+std::vector<std::wstring> update_ini_lines(const Cupdate_settings& s)
+{
+    std::vector<std::wstring> lines = {
+        L"// " + s.GAME_NAME + L" アップデート (update-pack で作成)",
+        L"GAME_NAME = " + quoted(s.GAME_NAME),
+        L"REG_NAME = " + quoted(s.REG_NAME),
+    };
+    const struct {
+        const wchar_t* name;
+        int32_t update;
+        const std::wstring& folder;
+    } media[] = {{L"BGM", s.BGM_UPDATE, s.BGM_FOLDER}, {L"KOE", s.KOE_UPDATE, s.KOE_FOLDER}, {L"MOV", s.MOV_UPDATE, s.MOV_FOLDER}};
+    for (const auto& part : media) {
+        lines.push_back(std::wstring(part.name) + L"_UPDATE = " + std::to_wstring(part.update));
+        if (part.update != 0)
+            lines.push_back(std::wstring(part.name) + L"_FOLDER = " + quoted(part.folder));
+    }
+    lines.push_back(L"COPY_FOLDER_COUNT = " + std::to_wstring(s.COPY_FOLDER_COUNT));
+    for (int i = 0; i < s.COPY_FOLDER_COUNT; ++i)
+        lines.push_back(format_text(L"COPY_FOLDER_%02d = ", i) + quoted(s.COPY_FOLDER[i]));
+    lines.push_back(L"COPY_FILE_COUNT = " + std::to_wstring(s.COPY_FILE_COUNT));
+    for (int i = 0; i < s.COPY_FILE_COUNT; ++i)
+        lines.push_back(format_text(L"COPY_FILE_%02d = ", i) + quoted(s.COPY_FILE[i]));
+    return lines;
+}
+
+std::wstring write_package(const std::wstring& staging_folder, const std::wstring& new_folder,
+                           const std::vector<Cchanged_file>& files, const Cupdate_settings& settings)
+{
+    remove_tree(staging_folder);
+    std::wstring unmade;
+    if (!make_folder(join_path(staging_folder, L"GAMEDATA"), unmade))
+        return L"cannot make the folder " + unmade;
+    for (const Cchanged_file& file : files) {
+        const std::wstring target = join_path(join_path(staging_folder, L"GAMEDATA"), file.path);
+        if (!make_folder(path_folder(target), unmade))
+            return L"cannot make the folder " + unmade;
+        if (!CopyFileW(long_path(join_path(new_folder, file.path)).c_str(), long_path(target).c_str(), TRUE))
+            return L"cannot copy " + file.path + L" into the package";
+    }
+    if (!write_update_ini(join_path(staging_folder, L"update.ini"), update_ini_lines(settings)))
+        return L"cannot write update.ini";
+    return std::wstring();
+}
+
+void remove_tree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(long_path(folder + L"\\*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        const std::wstring name = found.cFileName;
+        const std::wstring child = join_path(folder, name);
+        if (name == L"." || name == L"..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            remove_tree(child);
+        } else {
+            SetFileAttributesW(long_path(child).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(long_path(child).c_str());
+        }
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    RemoveDirectoryW(long_path(folder).c_str());
+}
