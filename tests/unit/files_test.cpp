@@ -24,6 +24,46 @@ TEST(Paths, SplitAtTheLastDotOrBackslashOfTheWholeString)
     EXPECT_EQ(lower_ascii(L"ABC.Txt\xFF21"), L"abc.txt\xFF21");
 }
 
+// Names that lead out of the folder an entry is joined to, however they are spelled.
+TEST(Paths, ParentStepsInAnySpelling)
+{
+    for (const wchar_t* path : {L"..\\evil", L"../evil", L"data\\..\\..\\evil", L"a\\...\\b", L".. ", L".."})
+        EXPECT_TRUE(has_parent_step(path)) << testing::PrintToString(std::wstring(path));
+    for (const wchar_t* path : {L"a..b", L".\\bgm", L"..a", L"ソース", L"表示\\能力", L""})
+        EXPECT_FALSE(has_parent_step(path)) << testing::PrintToString(std::wstring(path));
+}
+
+// Folders are made by their wide names: Shift-JIS trail bytes 0x5C (表, 能, ソ) and characters
+// outside code page 932 make exactly the folders named, and nothing beside them.
+TEST(Paths, MakeFolderByWideNames)
+{
+    Ctemp_folder tree;
+    std::wstring unmade;
+    std::vector<std::wstring> made;
+    EXPECT_TRUE(make_folder(tree / L"表示\\能力", unmade, &made));
+    EXPECT_TRUE(make_folder(tree / L"Zoë\\데이터\\", unmade, &made));
+    EXPECT_EQ(made, (std::vector<std::wstring>{tree / L"表示", tree / L"表示\\能力", tree / L"Zoë", tree / L"Zoë\\데이터"}));
+    Cfile_list everything;
+    everything.root = tree.path + L"\\";
+    everything.descend = everything.list_folders = true;
+    everything.scan(L"");
+    EXPECT_EQ(everything.entries.size(), 4u) << "no stray folder";
+
+    write_bytes(tree / L"file", "x");
+    EXPECT_FALSE(make_folder(tree / L"file\\sub", unmade));
+    EXPECT_EQ(unmade, tree / L"file");
+}
+
+// Long paths reach Windows whole and marked; short ones as they were written.
+TEST(Paths, LongPathsAreMadeWholeAndMarked)
+{
+    EXPECT_EQ(long_path(L"GAMEDATA\\BGM\\a.ogg"), L"GAMEDATA\\BGM\\a.ogg");
+    const std::wstring deep = L"C:\\Games\\" + std::wstring(300, L'x') + L"\\.\\a.ogg";
+    EXPECT_EQ(long_path(deep), L"\\\\?\\C:\\Games\\" + std::wstring(300, L'x') + L"\\a.ogg");
+    EXPECT_EQ(long_path(L"\\\\server\\share\\" + std::wstring(300, L'y')),
+              L"\\\\?\\UNC\\server\\share\\" + std::wstring(300, L'y'));
+}
+
 // Windows folders ignore case, so readme.txt and README.Txt cannot sit side by side: the rows
 // share one family of names. "*" is a wildcard only as the whole filter.
 TEST(FileList, SelectsByWholeFiltersIgnoringAsciiCase)

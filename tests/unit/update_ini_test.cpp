@@ -150,6 +150,14 @@ TEST(UpdateIniReader, FilesAsSaved)
     }
     Cupdate_settings settings;
     EXPECT_EQ(read_update_ini_file(L"Z:\\no\\such\\update.ini", settings), L"update.ini が見つかりませんでした。");
+    // Past 16 MiB an update.ini is not read at all: a sparse file of 17 MiB says so.
+    Ctemp_folder folder;
+    HANDLE file = CreateFileW((folder / L"update.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = 17 << 20;
+    ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+    EXPECT_EQ(read_update_ini_file(folder / L"update.ini", settings), L"update.ini が大きすぎるため、読み込めませんでした。");
 }
 
 // Each key, spelled here, fills its own field and nothing else.
