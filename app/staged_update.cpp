@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "fs/file_list.h"
 #include "fs/file_ops.h"
 #include "fs/paths.h"
 #include "fs/text_file.h"
@@ -46,17 +47,40 @@ bool Cstaged_update::make_folder(const std::wstring& folder, std::wstring& unmad
     return ::make_folder(folder, unmade, &made_folders_);
 }
 
+Cstaged_update::Cfound Cstaged_update::find(const std::wstring& path)
+{
+    const std::wstring key = upper_case(path);
+    const size_t slash = key.rfind(L'\\');
+    const std::wstring folder = key.substr(0, slash);
+    if (listed_.count(folder) == 0) {
+        Cfile_list lister;
+        lister.root = path.substr(0, slash) + L"\\";
+        lister.name_filter = lister.extension_filter = L"*";
+        lister.list_files = lister.list_folders = true;
+        lister.scan(std::wstring());
+        std::map<std::wstring, bool>& names = listed_[folder];
+        for (const Cfile_entry& entry : lister.entries)
+            names[upper_case(entry.path)] = entry.is_folder;
+    }
+    const std::map<std::wstring, bool>& names = listed_[folder];
+    const auto name = names.find(key.substr(slash + 1));
+    return name == names.end() ? Cfound::nothing : name->second ? Cfound::folder : Cfound::file;
+}
+
 std::wstring Cstaged_update::prepare(const std::wstring& destination)
 {
     const std::wstring key = upper_case(destination);
     if (index_.count(key) == 0) {
         // Left by a run that was killed; nothing else of the game is ever removed.
-        delete_file(staging_path(destination));
-        delete_file(backup_path(destination));
+        if (find(staging_path(destination)) == Cfound::file)
+            delete_file(staging_path(destination));
+        if (find(backup_path(destination)) == Cfound::file)
+            delete_file(backup_path(destination));
+        const Cfound found = find(destination);
         Cstaged_file file;
         file.destination = destination;
-        file.existed = file_exists(destination);
-        if (file.existed && !can_write(destination))
+        file.existed = found == Cfound::file;
+        if (found == Cfound::folder || (file.existed && !can_write(destination)))
             return std::wstring();
         index_[key] = files_.size();
         files_.push_back(file);

@@ -37,9 +37,16 @@ private:
         bool in_place = false;
     };
 
+    // Whether a name is in the folder, listed once when the folder is first met: a Windows call per
+    // file would cost more than the copy of a small one.
+    enum class Cfound { nothing, file, folder };
+    Cfound find(const std::wstring& path);
+
     std::vector<Cstaged_file> files_;
     // Upper-cased destination -> index into files_: Windows names ignore case.
     std::map<std::wstring, size_t> index_;
+    // Upper-cased folder -> its upper-cased names, true for a folder.
+    std::map<std::wstring, std::map<std::wstring, bool>> listed_;
     std::vector<std::wstring> made_folders_;
     bool finished_ = false;
 };
