@@ -1,8 +1,14 @@
 #include "update_check/file_notes.h"
 
+#include <windows.h>
+
 #include "fs/text_file.h"
 
 namespace {
+
+const wchar_t* const SAVE_AS_SHIFT_JIS =
+    L" Save it as Shift-JIS with CR LF line ends: in Notepad, File > Save As, encoding \"ANSI\" (on a "
+    L"Japanese Windows that is Shift-JIS); on Linux, iconv -f %ls -t CP932.";
 
 // Length of the UTF-8 sequence starting at i, or 0 when the bytes there are not valid UTF-8.
 size_t utf8_sequence_length(const std::string& bytes, size_t i)
@@ -42,6 +48,45 @@ bool is_utf8_beyond_ascii(const std::string& bytes)
     return beyond_ascii;
 }
 
+// The lines of UTF-8 text, split as update.exe splits its own.
+std::vector<std::wstring> utf8_lines(const std::string& bytes)
+{
+    std::wstring text(bytes.size(), L'\0');
+    const int length = bytes.empty() ? 0
+                                     : MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                           &text[0], static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(length));
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    for (std::wstring& line : lines)
+        if (!line.empty() && line.back() == L'\r')
+            line.pop_back();
+    return lines;
+}
+
+bool has_non_ascii(const std::wstring& text)
+{
+    for (wchar_t c : text)
+        if (c > 0x7F)
+            return true;
+    return false;
+}
+
+std::wstring how_to_save(const wchar_t* iconv_source)
+{
+    return format_text(SAVE_AS_SHIFT_JIS, iconv_source);
+}
+
+// Garbled Japanese can take the line break after it for part of a character: the lines then run
+// together, and a key at the start of the next line is lost.
+bool lines_run_together(const Cfile_notes& notes, const std::vector<std::wstring>& lines)
+{
+    return notes.looks_like_utf8 && lines.size() < notes.lines_as_utf8.size();
+}
+
 }  // namespace
 
 Cfile_notes inspect_bytes(const std::string& bytes)
@@ -55,11 +100,13 @@ Cfile_notes inspect_bytes(const std::string& bytes)
     notes.looks_like_utf16 = !notes.utf16_byte_order_mark && bytes.size() >= 4 && bytes[0] != '\0' &&
                              bytes[1] == '\0' && bytes[2] != '\0' && bytes[3] == '\0';
     notes.end_of_file_byte = bytes.find('\x1A');
-    for (size_t i = 0; i < bytes.size(); ++i) {
+    // UTF-16 text (little-endian, as Windows saves it) is counted in its two-byte units.
+    const size_t unit = notes.utf16_byte_order_mark || notes.looks_like_utf16 ? 2 : 1;
+    for (size_t i = 0; i < bytes.size(); i += unit) {
         if (bytes[i] == '\r') {
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            if (i + unit < bytes.size() && bytes[i + unit] == '\n') {
                 ++notes.crlf_line_ends;
-                ++i;
+                i += unit;
             } else {
                 ++notes.lone_cr_line_ends;
             }
@@ -69,6 +116,8 @@ Cfile_notes inspect_bytes(const std::string& bytes)
     }
     const size_t start = notes.utf8_byte_order_mark ? 3 : 0;
     notes.looks_like_utf8 = is_utf8_beyond_ascii(bytes.substr(start));
+    if (notes.looks_like_utf8)
+        notes.lines_as_utf8 = utf8_lines(bytes.substr(start));
     return notes;
 }
 
@@ -83,22 +132,42 @@ Cfile_notes inspect_file(const std::wstring& path)
     return inspect_bytes(bytes);
 }
 
-std::vector<std::wstring> encoding_warnings(const Cfile_notes& notes)
+const wchar_t* encoding_name(const Cfile_notes& notes)
+{
+    if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
+        return L"utf16";
+    if (notes.utf8_byte_order_mark)
+        return L"utf8_bom";
+    return notes.looks_like_utf8 ? L"utf8" : L"shift_jis";
+}
+
+
+std::vector<std::wstring> encoding_warnings(const Cfile_notes& notes, const std::vector<std::wstring>& lines)
 {
     std::vector<std::wstring> warnings;
     if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
-        warnings.push_back(std::wstring(L"The file is saved as UTF-16 (Unicode)") +
+        warnings.push_back(std::wstring(L"The file is saved as UTF-16 (\"Unicode\")") +
                            (notes.utf16_byte_order_mark ? L"" : L" without a byte-order mark") +
-                           L": update.exe reads almost nothing of it. Save it as Shift-JIS (code page 932).");
+                           L": update.exe reads only what comes before its first zero byte, a character or two, so "
+                           L"every key keeps its default." + how_to_save(L"UTF-16"));
     else if (notes.zero_byte != std::string::npos)
         warnings.push_back(format_text(L"The file holds a zero byte at offset %u: update.exe reads nothing after it.",
                                        static_cast<unsigned>(notes.zero_byte)));
     if (notes.utf8_byte_order_mark)
-        warnings.push_back(L"The file starts with a UTF-8 byte-order mark: update.exe reads it as ordinary characters "
-                           L"in front of the first line, which is then ignored. Save it as Shift-JIS without a mark.");
+        warnings.push_back(L"The file is saved as UTF-8 with a byte-order mark: update.exe reads the mark as odd "
+                           L"characters in front of line 1, which is then ignored" +
+                           std::wstring(notes.looks_like_utf8 ? L", and reads every Japanese character garbled." : L".") +
+                           how_to_save(L"UTF-8"));
     else if (notes.looks_like_utf8)
-        warnings.push_back(L"The file looks like UTF-8: its Japanese text reaches update.exe garbled (game name, "
-                           L"folder and file names). Save it as Shift-JIS (code page 932).");
+        warnings.push_back(L"The file is saved as UTF-8: update.exe reads every Japanese character in it garbled (the "
+                           L"game name in every caption, REG_NAME, folder and file names), so the registry key and "
+                           L"the sources named in Japanese are not found." + how_to_save(L"UTF-8"));
+    if (lines_run_together(notes, lines))
+        warnings.push_back(format_text(L"The garbled Japanese takes some line breaks with it: update.exe reads %u "
+                                       L"lines where %u were written, and a key that begins a line after Japanese "
+                                       L"text is lost.",
+                                       static_cast<unsigned>(lines.size()),
+                                       static_cast<unsigned>(notes.lines_as_utf8.size())));
     if (notes.end_of_file_byte != std::string::npos)
         warnings.push_back(format_text(L"The file holds the byte 0x1A at offset %u: update.exe reads nothing after it.",
                                        static_cast<unsigned>(notes.end_of_file_byte)));
@@ -106,4 +175,21 @@ std::vector<std::wstring> encoding_warnings(const Cfile_notes& notes)
         warnings.push_back(L"Some lines end in CR alone (old Mac style): update.exe does not see a line break "
                            L"there, so the lines joined that way read as one. Save with CR LF line ends.");
     return warnings;
+}
+
+std::wstring line_encoding_note(const Cfile_notes& notes, const std::vector<std::wstring>& lines, size_t index)
+{
+    if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
+        return index == 0 ? L"the file is saved as UTF-16: this is all update.exe reads of it" : L"";
+    std::wstring note;
+    if (notes.utf8_byte_order_mark && index == 0)
+        note = L"the file is saved as UTF-8 with a byte-order mark, read as the odd characters in front of the key";
+    if (notes.looks_like_utf8 && has_non_ascii(lines[index])) {
+        if (note.empty())
+            note = L"garbled: the file is saved as UTF-8";
+        // Line for line only while no line break was lost.
+        if (!lines_run_together(notes, lines))
+            note += L"; written as: " + notes.lines_as_utf8[index];
+    }
+    return note;
 }

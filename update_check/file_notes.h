@@ -21,10 +21,19 @@ struct Cfile_notes {
     size_t lone_lf_line_ends = 0;
     // Valid UTF-8 with characters beyond ASCII: Japanese text saved as UTF-8 reads as garbage.
     bool looks_like_utf8 = false;
+    // For a file that looks like UTF-8: its lines as they were meant, to show beside the garbled
+    // ones update.exe reads.
+    std::vector<std::wstring> lines_as_utf8;
 };
 
 Cfile_notes inspect_bytes(const std::string& bytes);
 // Reads the file without changing it; readable is false when it cannot be opened.
 Cfile_notes inspect_file(const std::wstring& path);
-// The warnings the notes call for, one sentence each, in English.
-std::vector<std::wstring> encoding_warnings(const Cfile_notes& notes);
+// "shift_jis" (or plain ASCII), "utf8", "utf8_bom" or "utf16": how the file was saved.
+const wchar_t* encoding_name(const Cfile_notes& notes);
+// The warnings the notes call for, in English, each with what to do about it. lines: the file as
+// update.exe reads it.
+std::vector<std::wstring> encoding_warnings(const Cfile_notes& notes, const std::vector<std::wstring>& lines);
+// Why line index of lines looks as it does because of how the file was saved; empty when it reads
+// as written.
+std::wstring line_encoding_note(const Cfile_notes& notes, const std::vector<std::wstring>& lines, size_t index);

@@ -152,6 +152,7 @@ void diagnose_ignored(const std::wstring& line, bool first_line_has_bom, Cline_d
                                                      : Cignored_reason::unknown_key);
         return;
     }
+    diagnosis.key = upper_key;
     if (key != upper_key) {
         rest.replace(0, key_end, upper_key);
         reasons.push_back(Cignored_reason::wrong_letter_case);

@@ -36,6 +36,9 @@ struct Cline_diagnosis {
     std::vector<Cignored_reason> reasons;
     // What the line would set without the causes above ("GAME_NAME"), or empty.
     std::wstring would_set;
+    // For an ignored line that begins with a key of update.ini once the causes are taken away: that
+    // key, even when its value is what fails.
+    std::wstring key;
     // For an ignored line that would do nothing anyway (a blank line, a comment behind blanks).
     bool harmless = false;
     // For an entry: the text after the last value, which update.exe ignores; empty when blank.

@@ -1,5 +1,6 @@
-// The package checker's report on packages laid out as publishers lay them out: the cause of each
-// kind of ignored line, the encoding traps, and the copy plan with its sizes.
+// The package checker on packages laid out as publishers lay them out: every check judged in one
+// run, with the player's first boxes exactly as update.exe shows them, the cause of each kind of
+// ignored line, and the encodings that garble update.ini named as the cause of what fails.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,32 +9,96 @@
 #include "fs/text_file.h"
 #include "unit_support.h"
 #include "update_check/package_check.h"
+#include "update_check/text_report.h"
+#include "update_ini/source_checks.h"
+#include "update_ini/update_ini_reader.h"
 
 namespace {
 
-// The report on a package of GAMEDATA and an update.ini of these bytes.
-std::wstring report_on(const std::string& update_ini, const std::vector<std::pair<std::wstring, std::string>>& files = {})
-{
-    Ctemp_folder package;
-    CreateDirectoryW((package / L"GAMEDATA").c_str(), nullptr);
-    write_bytes(package / L"update.ini", update_ini);
-    for (const auto& file : files) {
-        // An entry without a dot is a folder here.
-        if (file.first.find(L'.') == std::wstring::npos)
-            CreateDirectoryW((package / (L"GAMEDATA\\" + file.first)).c_str(), nullptr);
-        else
-            write_bytes(package / (L"GAMEDATA\\" + file.first), file.second);
+// update.ini of these bytes beside GAMEDATA with these files (a name without a dot is a folder).
+struct Cpackage {
+    explicit Cpackage(const std::string& update_ini, const std::vector<std::wstring>& files = {})
+    {
+        CreateDirectoryW((folder / L"GAMEDATA").c_str(), nullptr);
+        write_bytes(folder / L"update.ini", update_ini);
+        for (const std::wstring& file : files) {
+            const std::wstring path = folder / (L"GAMEDATA\\" + file);
+            file.find(L'.') == std::wstring::npos ? CreateDirectoryW(path.c_str(), nullptr) : write_bytes(path, "x");
+        }
+        Ccheck_options options;
+        options.package_folder = folder.path;
+        exit_code = check_package(options, report);
     }
-    Ccheck_options options;
-    options.package_folder = package.path;
-    Creport report;
-    check_package(options, report);
-    return report.text();
+    std::wstring text() const { return text_report(report, L""); }
+
+    Ctemp_folder folder;
+    Cpackage_report report;
+    int exit_code = -1;
+};
+
+const std::wstring NAMES = L"GAME_NAME = \"ルミベイン物語\"\r\nREG_NAME = \"LumivaneStory\"\r\n";
+
+void expect_in(const std::wstring& text, const std::wstring& part)
+{
+    EXPECT_NE(text.find(part), std::wstring::npos) << to_narrow(part) << "\nin:\n" << to_narrow(text);
 }
 
-const std::string NAMES = shift_jis(L"GAME_NAME = \"ルミベイン物語\"\r\nREG_NAME = \"LumivaneStory\"\r\n");
-
 }  // namespace
+
+TEST(UpdateCheck, JudgesEveryCheckWhereUpdateExeStopsAtTheFirst)
+{
+    const Cpackage package(shift_jis(L"GAME_NAME = \"ルミベイン物語\"\r\n REG_NAME = \"LumivaneStory\"\r\n"
+                                     L"BGM_UPDATE = 1\r\nCOPY_FOLDER_COUNT = 3\r\nCOPY_FOLDER_00 = \"data\"\r\n"
+                                     L"COPY_FOLDER_01 = \"nope\"\r\nCOPY_FOLDER_02 = \"..\\save\"\r\n"
+                                     L"COPY_FILE_COUNT = 11\r\nCOPY_FILE_00 = \"a.txt\"\r\n"),
+                           {L"data", L"data\\x.dat", L"a.txt"});
+    std::vector<std::wstring> expected = {
+        L"REG_NAME: update.ini にレジストリ名が指定されていません。",
+        L"BGM_FOLDER: update.ini に BGM フォルダが指定されていません。",
+        L"COPY_FOLDER_01: コピー元のフォルダ GAMEDATA\\nope が見つかりません。",
+        L"COPY_FOLDER_02: update.ini の COPY_FOLDER_02 に指定された ..\\save は、フォルダの外を指しているため使用できません。"};
+    for (int i = 1; i <= 10; ++i)
+        expected.push_back(format_text(L"%ls: update.ini に COPY_FILE_%02d フォルダが指定されていません。\n"
+                                       L"COPY_FILE_CNT の設定は正しいですか？",
+                                       i < 10 ? format_text(L"COPY_FILE_%02d", i).c_str() : L"COPY_FILE_COUNT", i));
+    std::vector<std::wstring> failed;
+    for (const Ccheck_verdict& check : package.report.checks)
+        if (check.verdict == Cverdict::failed)
+            failed.push_back(check.name + L": " + check.message);
+    EXPECT_EQ(failed, expected);
+    EXPECT_EQ(package.exit_code, CHECK_FAILED);
+    expect_in(package.report.checks[2].hint, L"line 2 was meant to set REG_NAME");
+    // Only what update.ini switches on is planned, and a group whose check fails lists nothing.
+    std::wstring plan;
+    for (const Cplan_group& group : package.report.plan)
+        plan += group.key + (group.planned ? L" " + std::to_wstring(group.files.size()) : L" -") + L";";
+    expect_in(plan, L"BGM_FOLDER -;COPY_FOLDER_00 1;COPY_FOLDER_01 -;COPY_FOLDER_02 -;COPY_FILE_00 1;COPY_FILE_01 -;");
+}
+
+TEST(UpdateCheck, NamesTheBoxesUpdateExeShowsFirst)
+{
+    const std::wstring bodies[] = {
+        L"REG_NAME = \"LumivaneStory\"\r\nCOPY_FILE_COUNT = 1\r\n",
+        NAMES + L"COPY_FOLDER_COUNT = 2\r\nCOPY_FOLDER_01 = \"data\"\r\nMOV_UPDATE = -1\r\nMOV_FOLDER = \"MOV\"\r\n",
+        NAMES + L"COPY_FOLDER_COUNT = 12\r\nCOPY_FOLDER_00 = \"data\"\r\nCOPY_FOLDER_09 = \"data\"\r\n",
+        NAMES + L"COPY_FILE_COUNT = 3\r\nCOPY_FILE_00 = \"a.txt\"\r\nCOPY_FILE_01 = \"..\\b.txt\"\r\n",
+        NAMES + L"COPY_FILE_COUNT = 2\r\nCOPY_FILE_00 = \"a.txt\"\r\nCOPY_FILE_01 = \"b.txt\"\r\n",
+    };
+    for (const std::wstring& body : bodies) {
+        const Cpackage package(shift_jis(body), {L"data", L"a.txt"});
+        // What update.exe's own finders say first of the whole package, from its folder.
+        Cupdate_settings settings;
+        read_update_ini_file(package.folder / L"update.ini", settings);
+        SetCurrentDirectoryW(package.folder.path.c_str());
+        const std::wstring names = find_name_problem(settings);
+        const std::wstring first = names.empty() ? find_source_problem(settings, L"GAMEDATA") : names;
+        SetCurrentDirectoryW(L"C:\\");
+        const std::vector<Cbox>& boxes = package.report.player_sees;
+        ASSERT_EQ(boxes.size(), 2u) << to_narrow(package.text());
+        EXPECT_EQ(boxes[0].text + L"|" + boxes[0].caption + L"|" + boxes[1].text,
+                  first + L"|" + settings.GAME_NAME + L"|アップデートに失敗しました。");
+    }
+}
 
 TEST(UpdateCheck, NamesTheCauseOfEachKindOfIgnoredLine)
 {
@@ -43,51 +108,29 @@ TEST(UpdateCheck, NamesTheCauseOfEachKindOfIgnoredLine)
     } rows[] = {
         {L"\tMOV_UPDATE = 1", L"IGNORED: indented key (meant to set MOV_UPDATE)"},
         {L"Copy_File_00 = \"a.txt\"", L"IGNORED: wrong letter case (meant to set COPY_FILE_00)"},
-        {L"COPY_FOLDER_CNT = 1", L"IGNORED: unknown key"},
         {L"BGM_FOLDER = bgm", L"IGNORED: unquoted value"},
         {L"BGM_FOLDER = \"bgm", L"IGNORED: unterminated value"},
         {L"KOE_UPDATE =\x3000" L"1", L"IGNORED: full-width blank (meant to set KOE_UPDATE)"},
         {L"COPY_FOLDER_10 = \"x\"", L"IGNORED: numbered key out of range"},
         {L"BGM_UPDATE = \"1\"", L"IGNORED: not a number"},
-        {L"REG_NAME =", L"IGNORED: missing value"},
-        {L"REG_NAME \"x\"", L"IGNORED: no \"=\" after the key"},
-        {L"[update]", L"IGNORED: section header"},
-        {L"; BGM_UPDATE = 1", L"IGNORED: not a comment marker"},
-        {L"  // note", L"ignored, harmless"},
         {L"BGM_UPDATE = 1 remark", L"sets BGM_UPDATE = 1\n        -> the rest of the line is ignored: remark"},
         {L"REG_NAME = \"LumivaneStory\"", L"sets REG_NAME = \"LumivaneStory\" (replaces line 2)"},
     };
-    for (const auto& row : rows) {
-        const std::wstring report = report_on(NAMES + shift_jis(row.line) + "\r\n");
-        const std::wstring expected = L"   3  " + row.line + L"\n        -> " + row.said;
-        EXPECT_NE(report.find(expected), std::wstring::npos) << to_narrow(expected) << "\nin:\n" << to_narrow(report);
-    }
+    for (const auto& row : rows)
+        expect_in(Cpackage(shift_jis(NAMES + row.line + L"\r\n")).text(), L"   3  " + row.line + L"\n        -> " + row.said);
 }
 
-TEST(UpdateCheck, WarnsAboutTheEncodingTraps)
+TEST(UpdateCheck, NamesTheWayUpdateIniWasSavedAsTheCauseOfWhatFails)
 {
     const struct {
         std::string bytes;
-        std::wstring warning;
+        std::wstring said;
     } rows[] = {
-        {"GAME_NAME = \"\xE3\x83\xAB\xE3\x83\x9F\"\r\n", L"looks like UTF-8"},
-        {"\xEF\xBB\xBFGAME_NAME = \"a\"\r\n", L"UTF-8 byte-order mark"},
-        {"GAME_NAME = \"a\"\rREG_NAME = \"L\"\r", L"end in CR alone"},
-        {std::string("\xFF\xFEG\0A\0", 6), L"saved as UTF-16"},
+        {"GAME_NAME = \"\xE3\x83\xAB\xE3\x83\x9F\"\r\n", L"garbled: the file is saved as UTF-8; written as: GAME_NAME = \"ルミ\""},
+        {"\xEF\xBB\xBFGAME_NAME = \"a\"\r\n", L"likely cause: line 1 was meant to set GAME_NAME, but update.exe ignores it (byte-order mark"},
+        {std::string("G\0A\0M\0E\0", 8), L"likely cause: update.ini is saved as UTF-16, of which update.exe reads almost nothing"},
+        {"GAME_NAME = \"a\"\rREG_NAME = \"L\"\r", L"likely cause: line 1 holds REG_NAME past its start: lines end in CR alone"},
     };
-    for (const auto& row : rows) {
-        const std::wstring report = report_on(row.bytes);
-        EXPECT_NE(report.find(row.warning), std::wstring::npos) << to_narrow(report);
-    }
-}
-
-TEST(UpdateCheck, ListsEveryFileOfThePlanWithItsSizeAndTheTotal)
-{
-    const std::wstring report = report_on(
-        NAMES + shift_jis(L"BGM_UPDATE = 1\r\nBGM_FOLDER = \"音楽\"\r\nCOPY_FILE_COUNT = 1\r\nCOPY_FILE_00 = \"README.TXT\"\r\n"),
-        {{L"音楽", ""}, {L"音楽\\01.ogg", std::string(1234567, 'm')}, {L"readme.txt", "123"}, {L"notes.doc", "1"}});
-    for (const wchar_t* expected : {L"  BGM_FOLDER \"音楽\": 1 file, 1,234,567 bytes\n        1,234,567  音楽\\01.ogg\n",
-                                    L"  COPY_FILE_00 \"README.TXT\": 1 file, 3 bytes\n                3  readme.txt\n",
-                                    L"  Total: 2 files, 1,234,570 bytes\n"})
-        EXPECT_NE(report.find(expected), std::wstring::npos) << to_narrow(expected) << "\nin:\n" << to_narrow(report);
+    for (const auto& row : rows)
+        expect_in(Cpackage(row.bytes).text(), row.said);
 }

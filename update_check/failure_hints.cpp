@@ -1,0 +1,88 @@
+#include "update_check/failure_hints.h"
+
+#include "update_check/line_reports.h"
+#include "update_ini/update_ini_lines.h"
+
+namespace {
+
+// The key of update.ini a check is about: its own name, or REG_NAME for the registry.
+std::wstring key_of(const Ccheck_verdict& verdict)
+{
+    return verdict.name == L"registry" ? L"REG_NAME" : verdict.name;
+}
+
+// The text update.ini set for key, or empty text when key is not a text key.
+std::wstring text_value(const std::wstring& key, const Cupdate_settings& settings)
+{
+    Cupdate_settings copy = settings;
+    for (const Cupdate_ini_template& entry : update_ini_templates())
+        if (entry.key() == key && entry.text_in(copy) != nullptr)
+            return *entry.text_in(copy);
+    return std::wstring();
+}
+
+bool has_non_ascii(const std::wstring& text)
+{
+    for (wchar_t c : text)
+        if (c > 0x7F)
+            return true;
+    return false;
+}
+
+std::wstring reasons_of(const Cline_diagnosis& diagnosis)
+{
+    std::wstring text;
+    for (Cignored_reason reason : diagnosis.reasons)
+        text += (text.empty() ? L"" : L", ") + std::wstring(reason_name(reason));
+    return text;
+}
+
+// The first line that holds "KEY =" (blanks allowed before the "=") past its start, where
+// update.exe does not look for a key; 0 when there is none.
+size_t line_with_key_inside(const std::vector<Cline_report>& lines, const std::wstring& key)
+{
+    for (const Cline_report& line : lines) {
+        for (size_t at = line.text.find(key, 1); at != std::wstring::npos; at = line.text.find(key, at + 1)) {
+            size_t after = at + key.size();
+            while (after < line.text.size() && (line.text[after] == L' ' || line.text[after] == L'\t'))
+                ++after;
+            if (after < line.text.size() && line.text[after] == L'=')
+                return line.number;
+        }
+    }
+    return 0;
+}
+
+// Why a key can end up in the middle of a line when it was written at the start of its own.
+std::wstring why_lines_joined(const Cfile_notes& notes)
+{
+    if (notes.looks_like_utf8)
+        return L"update.ini is saved as UTF-8, and the garbled Japanese before it took the line break; save it as "
+               L"Shift-JIS";
+    if (notes.lone_cr_line_ends > 0)
+        return L"lines end in CR alone there, which update.exe does not take for a line break; save with CR LF";
+    return L"update.exe takes a key only at the very start of a line";
+}
+
+}  // namespace
+
+std::wstring failure_hint(const Ccheck_verdict& verdict, const Cupdate_settings& settings,
+                          const std::vector<Cline_report>& lines, const Cfile_notes& notes)
+{
+    if (verdict.verdict != Cverdict::failed)
+        return std::wstring();
+    const std::wstring key = key_of(verdict);
+    const std::wstring value = text_value(key, settings);
+    if (value.empty()) {
+        if (const Cline_report* line = ignored_line_meant_for(lines, key))
+            return L"line " + std::to_wstring(line->number) + L" was meant to set " + key + L", but update.exe ignores it (" +
+                   reasons_of(line->diagnosis) + L")" + (line->encoding_note.empty() ? L"" : L"; " + line->encoding_note);
+        if (const size_t number = line_with_key_inside(lines, key))
+            return L"line " + std::to_wstring(number) + L" holds " + key + L" past its start: " + why_lines_joined(notes);
+        if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
+            return L"update.ini is saved as UTF-16, of which update.exe reads almost nothing; save it as Shift-JIS";
+    }
+    if (notes.looks_like_utf8 && has_non_ascii(value))
+        return L"update.ini is saved as UTF-8, so update.exe reads this Japanese text garbled; save it as Shift-JIS";
+    return std::wstring();
+}

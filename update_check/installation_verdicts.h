@@ -1,0 +1,24 @@
+#pragma once
+// update.exe's checks of the installed game, judged one by one: the registry record, the game
+// folder with Lumivane.exe, each part of the game the update needs, and the room on the game's
+// drive that staging takes. As with the sources, each verdict is the message of update.exe's own
+// finder asked about that one thing alone.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "install/installation_record.h"
+#include "update_check/report.h"
+#include "update_ini/update_settings.h"
+
+// Reads HKEY_CURRENT_USER\SOFTWARE\<REG_NAME> into record, as update.exe does.
+Ccheck_verdict judge_registry(const Cupdate_settings& settings, Cinstallation_record& record);
+
+std::vector<Ccheck_verdict> judge_destination(const Cupdate_settings& settings, const Cinstallation_record& installation);
+
+// Free bytes on the drive of folder for this user; false when they cannot be learnt.
+bool free_bytes_at(const std::wstring& folder, uint64_t& free_bytes);
+
+// Staging writes every new file beside the one it replaces before the old ones go, so the drive
+// must hold them all at once.
+Ccheck_verdict judge_free_space(uint64_t staging_bytes, uint64_t free_bytes);

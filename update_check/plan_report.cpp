@@ -1,0 +1,143 @@
+#include "update_check/plan_report.h"
+
+#include <map>
+
+#include "fs/paths.h"
+#include "update_check/path_escape.h"
+#include "update_ini/copy_plan.h"
+
+namespace {
+
+std::vector<std::wstring> subfolders_of(const std::wstring& folder)
+{
+    Cfile_list folders;
+    folders.root = folder + L"\\";
+    folders.list_folders = true;
+    folders.scan(std::wstring());
+    std::vector<std::wstring> names;
+    for (const Cfile_entry& entry : folders.entries)
+        names.push_back(entry.path);
+    return names;
+}
+
+// The source folders the plan copies from, so that a subfolder another entry copies is not
+// reported as left behind.
+std::vector<std::wstring> planned_folders(const std::vector<Ccopy_group>& plan)
+{
+    std::vector<std::wstring> folders;
+    for (const Ccopy_group& group : plan)
+        if (!group.folder.empty())
+            folders.push_back(lower_ascii(group.folder));
+    return folders;
+}
+
+bool is_planned(const std::vector<std::wstring>& folders, const std::wstring& folder)
+{
+    for (const std::wstring& planned : folders)
+        if (planned == lower_ascii(folder))
+            return true;
+    return false;
+}
+
+// CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with or without an extension: Windows opens the
+// device of that name instead of the file, wherever the file lies.
+bool is_device_name(const std::wstring& path)
+{
+    const std::wstring name = lower_ascii(path.substr(path.find_last_of(L"\\/") + 1));
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    if (stem == L"con" || stem == L"prn" || stem == L"aux" || stem == L"nul")
+        return true;
+    return stem.size() == 4 && (stem.compare(0, 3, L"com") == 0 || stem.compare(0, 3, L"lpt") == 0) &&
+           stem[3] >= L'1' && stem[3] <= L'9';
+}
+
+std::wstring why_no_file_is_selected(const std::wstring& entry)
+{
+    if (entry.find_first_of(L"\\/") != std::wstring::npos)
+        return L"it names a file inside a subfolder, and update.exe looks only at the files directly in GAMEDATA";
+    if (is_device_name(entry))
+        return L"it is a device name of Windows, not a file";
+    if (!entry.empty() && (entry.back() == L'.' || entry.back() == L' '))
+        return L"Windows drops a dot or blank at the end of a name, so the check finds a file the copy never selects";
+    return L"no file in GAMEDATA has this name";
+}
+
+std::vector<Cfinding> judge_group(const Ccopy_group& group, const std::vector<std::wstring>& folders,
+                                  const std::wstring& source_root, const std::wstring& destination)
+{
+    std::vector<Cfinding> findings;
+    const std::wstring escape = path_escape_problem(group.entry);
+    if (!escape.empty())
+        findings.push_back({false, L"\"" + group.entry + L"\" " + escape + L": update.exe reads and writes there as written."});
+    const bool file_entry = group.folder.empty();
+    if (file_entry && group.listing.entries.empty())
+        findings.push_back({true, L"\"" + group.entry + L"\" selects no file (" + why_no_file_is_selected(group.entry) +
+                                      L"): update.exe copies nothing for it and still reports success."});
+    else if (group.listing.entries.empty())
+        findings.push_back({false, L"no file found: nothing is copied for this entry."});
+    for (const Cfile_entry& entry : group.listing.entries)
+        if (is_device_name(entry.path))
+            findings.push_back({true, L"\"" + relative_path(group, entry) + L"\" has a device name of Windows: on a "
+                                      L"player's Windows it cannot be read or written as a file."});
+    if (!file_entry) {
+        for (const std::wstring& subfolder : subfolders_of(join_path(source_root, group.folder)))
+            if (!is_planned(folders, join_path(group.folder, subfolder)))
+                findings.push_back({false, L"the subfolder \"" + subfolder + L"\" is not copied: only the files directly in \"" +
+                                               group.folder + L"\" are."});
+    }
+    // Only the folder entries make their destination folder; media files need it in place.
+    if (!file_entry && !group.makes_destination_folder && !destination.empty() && !group.listing.entries.empty() &&
+        !folder_exists(join_path(destination, group.folder)))
+        findings.push_back({false, L"the installation has no folder \"" + join_path(destination, group.folder) +
+                                       L"\": update.exe fails on the first file of this entry."});
+    return findings;
+}
+
+bool check_passed(const std::vector<Ccheck_verdict>& checks, const std::wstring& name)
+{
+    for (const Ccheck_verdict& check : checks)
+        if (check.name == name)
+            return check.verdict == Cverdict::passed;
+    return false;
+}
+
+}  // namespace
+
+std::vector<Cplan_group> report_plan(const Cupdate_settings& settings, const std::wstring& source_root,
+                                     const std::wstring& destination, const std::vector<Ccheck_verdict>& checks)
+{
+    const std::vector<Ccopy_group> plan = plan_update(settings, source_root);
+    const std::vector<std::wstring> folders = planned_folders(plan);
+    std::vector<Cplan_group> groups;
+    for (const Ccopy_group& copy : plan) {
+        Cplan_group group;
+        group.key = copy.key;
+        group.entry = copy.entry;
+        // A group whose check fails would list whatever its empty or refused name leads to.
+        group.planned = check_passed(checks, copy.key);
+        if (group.planned) {
+            for (const Cfile_entry& entry : copy.listing.entries)
+                group.files.push_back({relative_path(copy, entry), entry.size});
+            group.bytes = copy.listing.total_size;
+            group.findings = judge_group(copy, folders, source_root, destination);
+        }
+        groups.push_back(group);
+    }
+    return groups;
+}
+
+std::vector<std::wstring> copied_more_than_once(const std::vector<Cplan_group>& plan)
+{
+    std::map<std::wstring, size_t> copies;
+    for (const Cplan_group& group : plan)
+        for (const Cplanned_file& file : group.files)
+            ++copies[lower_ascii(file.path)];
+    std::vector<std::wstring> warnings;
+    for (const auto& copy : copies)
+        if (copy.second > 1)
+            warnings.push_back(L"\"" + copy.first + L"\" is copied " + std::to_wstring(copy.second) +
+                               L" times (and counted as often in the progress).");
+    return warnings;
+}

@@ -1,0 +1,223 @@
+#include "update_check/text_report.h"
+
+#include "fs/text_file.h"
+#include "update_check/installation_source.h"
+#include "update_check/report_words.h"
+
+namespace {
+
+class Ctext {
+public:
+    void line(const std::wstring& text = std::wstring()) { text_ += text + L"\n"; }
+    // Each line of a multi-line text behind the given prefix.
+    void indented(const std::wstring& prefix, const std::wstring& text)
+    {
+        for (size_t start = 0;;) {
+            const size_t end = text.find(L'\n', start);
+            line(prefix + text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+            if (end == std::wstring::npos)
+                return;
+            start = end + 1;
+        }
+    }
+    const std::wstring& text() const { return text_; }
+
+private:
+    std::wstring text_;
+};
+
+std::wstring files_and_bytes(size_t files, uint64_t bytes)
+{
+    return std::to_wstring(files) + (files == 1 ? L" file, " : L" files, ") + grouped_number(bytes) + L" bytes";
+}
+
+void write_encoding(Ctext& out, const Cpackage_report& report)
+{
+    const Cfile_notes& notes = report.notes;
+    out.line(format_text(L"update.ini: %u bytes; line ends: %u CR LF, %u LF alone, %u CR alone",
+                         static_cast<unsigned>(notes.size), static_cast<unsigned>(notes.crlf_line_ends),
+                         static_cast<unsigned>(notes.lone_lf_line_ends), static_cast<unsigned>(notes.lone_cr_line_ends)));
+    out.line(format_text(L"  read in code page %u%ls, as update.exe reads it on this Windows", report.code_page,
+                         report.code_page == 932 ? L" (Shift-JIS)" : L""));
+}
+
+std::wstring ignored_text(const Cline_diagnosis& diagnosis)
+{
+    if (diagnosis.harmless)
+        return L"ignored, harmless: blank or a comment once the blanks in front are gone";
+    std::wstring text = L"IGNORED: ";
+    for (size_t i = 0; i < diagnosis.reasons.size(); ++i)
+        text += (i == 0 ? L"" : L"; ") + std::wstring(reason_name(diagnosis.reasons[i]));
+    if (!diagnosis.would_set.empty())
+        text += L" (meant to set " + diagnosis.would_set + L")";
+    return text;
+}
+
+void write_lines(Ctext& out, const std::vector<Cline_report>& lines)
+{
+    out.line(L"Lines of update.ini");
+    const std::wstring arrow = L"        -> ";
+    size_t ignored = 0;
+    for (const Cline_report& line : lines) {
+        out.line(format_text(L"%4u  ", static_cast<unsigned>(line.number)) + line.text);
+        const Cline_diagnosis& diagnosis = line.diagnosis;
+        if (diagnosis.kind == Cupdate_ini_line_kind::ignored) {
+            ++ignored;
+            out.line(arrow + ignored_text(diagnosis));
+        } else if (diagnosis.kind != Cupdate_ini_line_kind::entry) {
+            out.line(arrow + line_kind_word(diagnosis.kind));
+        }
+        for (const Cline_setting& setting : line.settings) {
+            const std::wstring value = setting.is_number ? setting.value : L"\"" + setting.value + L"\"";
+            out.line(arrow + L"sets " + setting.key + L" = " + value +
+                     (setting.replaces_line == 0 ? L"" : format_text(L" (replaces line %u)",
+                                                                     static_cast<unsigned>(setting.replaces_line))));
+        }
+        if (!diagnosis.ignored_tail.empty())
+            out.line(arrow + L"the rest of the line is ignored: " + diagnosis.ignored_tail);
+        if (!line.encoding_note.empty())
+            out.line(arrow + line.encoding_note);
+        if (!line.failure.empty())
+            out.line(arrow + L"FAILS: " + line.failure);
+    }
+    out.line(format_text(L"  %u lines, %u ignored", static_cast<unsigned>(lines.size()), static_cast<unsigned>(ignored)));
+}
+
+void write_checks(Ctext& out, const std::vector<Ccheck_verdict>& checks)
+{
+    out.line(L"Checks, in update.exe's order (it stops at the first that fails; every one is judged here)");
+    for (const Ccheck_verdict& check : checks) {
+        std::wstring word = check.verdict == Cverdict::failed ? L"FAILED" : verdict_word(check.verdict);
+        word.resize(12, L' ');
+        const bool aside = check.verdict == Cverdict::off || check.verdict == Cverdict::not_judged;
+        out.line(L"  " + word + check.what + (aside ? L": " + check.message : L""));
+        if (check.verdict == Cverdict::failed)
+            out.indented(L"                ", check.message);
+        if (!check.hint.empty())
+            out.line(L"                likely cause: " + check.hint);
+    }
+}
+
+void write_box(Ctext& out, const Cbox& box)
+{
+    const std::wstring buttons = box.kind == L"question" ? L"Yes/No" : L"OK";
+    out.line(L"    [" + box.kind + L" box, " + buttons + L", caption \"" + box.caption + L"\"]");
+    out.indented(L"      ", box.text);
+}
+
+void write_player_sees(Ctext& out, const Cpackage_report& report)
+{
+    out.line(L"What the player sees first");
+    if (!report.first_failure.empty())
+        out.line(L"  update.exe stops at \"" + report.first_failure + L"\" and changes nothing:");
+    else if (!report.player_sees.empty())
+        out.line(L"  the confirmation; はい (Yes) starts the copy:");
+    else
+        out.line(L"  nothing in update.ini or GAMEDATA stops update.exe. The installation is not checked here;\n"
+                 L"  on a complete one the player sees the confirmation.");
+    for (const Cbox& box : report.player_sees)
+        write_box(out, box);
+}
+
+void write_installation(Ctext& out, const Cpackage_report& report)
+{
+    if (report.installation_source.empty())
+        return;
+    out.line(L"Installation checked against (" + std::wstring(report.installation_source == L"registry"
+                                                                  ? L"read from the registry"
+                                                                  : L"--install, every part set up") + L")");
+    for (const Cregistry_value& value : registry_values())
+        out.line(std::wstring(L"  ") + value.name + L" = \"" + report.installation.*value.field + L"\"");
+    out.line();
+}
+
+void write_plan(Ctext& out, const Cpackage_report& report)
+{
+    out.line(L"Copy plan: what update.exe copies once the player says Yes, in this order");
+    if (report.plan.empty())
+        out.line(L"  nothing: update.ini switches no group on");
+    for (const Cplan_group& group : report.plan) {
+        const std::wstring title = L"  " + group.key + L" \"" + group.entry + L"\": ";
+        if (!group.planned) {
+            out.line(title + L"not planned, its check fails");
+            continue;
+        }
+        out.line(title + files_and_bytes(group.files.size(), group.bytes));
+        for (const Cplanned_file& file : group.files)
+            out.line(format_text(L"  %15ls  ", grouped_number(file.size).c_str()) + file.path);
+        for (const Cfinding& finding : group.findings)
+            out.line((finding.fails ? L"    FAILS: " : L"    warning: ") + finding.text);
+    }
+    out.line(L"  Total: " + files_and_bytes(report.plan_files, report.plan_bytes));
+    std::wstring room = L"  Staging needs about " + std::to_wstring(megabytes_rounded_up(report.staging_bytes)) +
+                        L" MB free on the game's drive";
+    if (report.free_space_known)
+        room += L"; " + std::to_wstring(report.free_bytes >> 20) + L" MB are free there";
+    out.line(room);
+}
+
+void write_result(Ctext& out, const Cpackage_report& report)
+{
+    size_t failed = report.failures.size();
+    for (const Ccheck_verdict& check : report.checks)
+        failed += check.verdict == Cverdict::failed ? 1 : 0;
+    const std::wstring warnings = std::to_wstring(report.warnings.size()) +
+                                  (report.warnings.size() == 1 ? L" warning." : L" warnings.");
+    if (report.exit_code == 0)
+        out.line(L"Result: passed; update.exe would copy " + files_and_bytes(report.plan_files, report.plan_bytes) +
+                 L" (exit code 0). " + warnings);
+    else
+        out.line(L"Result: FAILED, " + std::to_wstring(failed) + (failed == 1 ? L" problem" : L" problems") +
+                 L" (exit code 1). " + warnings);
+}
+
+void write_unreadable(Ctext& out, const Cpackage_report& report)
+{
+    if (!report.checker_error.empty()) {
+        out.line(L"update-check: " + report.checker_error);
+        return;
+    }
+    out.line(L"update.ini cannot be read. update.exe stops at once; the player sees:");
+    for (const Cbox& box : report.player_sees)
+        write_box(out, box);
+    if (!report.missing_hint.empty())
+        out.line(L"Likely cause: " + report.missing_hint);
+    out.line(L"Result: update.ini cannot be read (exit code 2).");
+}
+
+}  // namespace
+
+std::wstring text_report(const Cpackage_report& report, const std::wstring& version)
+{
+    Ctext out;
+    out.line(L"update-check " + version + L": the update package in " + report.folder);
+    if (report.exit_code == 2) {
+        write_unreadable(out, report);
+        return out.text();
+    }
+    write_encoding(out, report);
+    out.line();
+    write_lines(out, report.lines);
+    out.line();
+    write_checks(out, report.checks);
+    out.line();
+    write_player_sees(out, report);
+    out.line();
+    write_installation(out, report);
+    write_plan(out, report);
+    out.line();
+    if (!report.warnings.empty()) {
+        out.line(L"Warnings");
+        for (const std::wstring& warning : report.warnings)
+            out.indented(L"  ", warning);
+        out.line();
+    }
+    if (!report.failures.empty()) {
+        out.line(L"Problems update.exe does not stop at (it would report success)");
+        for (const std::wstring& failure : report.failures)
+            out.line(L"  " + failure);
+        out.line();
+    }
+    write_result(out, report);
+    return out.text();
+}
