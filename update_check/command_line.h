@@ -9,6 +9,8 @@
 struct Ccommand_line {
     Ccheck_options options;
     Cpipe_encoding pipe_encoding = Cpipe_encoding::utf8;
+    bool json = false;
+    bool version = false;
 };
 
 extern const wchar_t* const USAGE;

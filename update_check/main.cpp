@@ -7,6 +7,7 @@
 
 #include "update_check/command_line.h"
 #include "update_check/console_output.h"
+#include "update_check/json_report.h"
 #include "update_check/package_check.h"
 #include "update_check/text_report.h"
 #include "version.h"
@@ -21,8 +22,16 @@ int wmain(int argc, wchar_t** argv)
         write_output(USAGE, command.pipe_encoding);
         return CHECK_UNREADABLE;
     }
+    if (command.version) {
+        write_output(L"update-check " UPDATE_VERSION_WIDE L"\n", command.pipe_encoding);
+        return CHECK_PASSED;
+    }
     Cpackage_report report;
     const int exit_code = check_package(command.options, report);
-    write_output(text_report(report, UPDATE_VERSION_WIDE), command.pipe_encoding);
+    if (command.json)
+        // JSON is UTF-8, whatever the pipe would otherwise get.
+        write_output(json_report(report, UPDATE_VERSION_WIDE), Cpipe_encoding::utf8);
+    else
+        write_output(text_report(report, UPDATE_VERSION_WIDE), command.pipe_encoding);
     return exit_code;
 }

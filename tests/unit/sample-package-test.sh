@@ -1,0 +1,35 @@
+#!/bin/sh
+# update-check.exe on the sample package, as a release pipeline runs it on the zip it ships: the
+# sample passes (exit 0), its --json report parses and tells the same, --version is the project's
+# version, and beside a missing update.ini an update.ini.txt is named as the likely cause.
+# Usage: sample-package-test.sh <update-check.exe> <sample folder> <version>
+set -u
+checker="$1"
+sample="$2"
+version="$3"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+status=0
+fail() { echo "FAIL $*"; status=1; }
+
+wine "$checker" "$sample" >"$work/report.txt" 2>/dev/null || fail "the sample: exit code $?, expected 0"
+wine "$checker" "$sample" --json >"$work/report.json" 2>/dev/null
+python3 - "$work/report.json" <<'CHECK' || fail "the sample's --json report"
+import json, sys
+report = json.load(open(sys.argv[1], encoding="utf-8"))
+assert (report["exit_code"], report["result"]) == (0, "passed"), report["result"]
+assert all(check["verdict"] in ("passed", "off", "not judged") for check in report["checks"]), report["checks"]
+files = [file for group in report["plan"]["groups"] for file in group["files"]]
+assert len(files) == report["plan"]["files"] == 9, files
+assert sum(file["bytes"] for file in files) == report["plan"]["bytes"]
+assert {"key": "GAME_NAME", "value": "ルミベイン物語", "replaces_line": 0} in report["lines"][2]["sets"]
+CHECK
+[ "$(wine "$checker" --version 2>/dev/null)" = "update-check $version" ] || fail "--version does not say $version"
+
+mkdir -p "$work/saved-as-txt/GAMEDATA"
+cp "$sample/update.ini" "$work/saved-as-txt/update.ini.txt"
+wine "$checker" "$work/saved-as-txt" >"$work/txt-report.txt" 2>/dev/null
+code=$?
+[ "$code" -eq 2 ] && grep -q 'holds "update.ini.txt"' "$work/txt-report.txt" || fail "update.ini.txt: exit code $code"
+[ "$status" -eq 0 ] && echo "ok   the sample package passes; --json, --version, update.ini.txt"
+exit $status
