@@ -57,7 +57,7 @@ make_file() {  # make_file <path> <size> <tag>
   (set +o pipefail; yes "$3" | head -c "$2" > "$1")
 }
 
-# The names docs/sample/update.ini.txt gives.
+# The names sample/update.ini gives.
 game_name="ルミベイン物語"
 game=$WINEPREFIX/drive_c/Games/$game_name
 game_windows="C:\\Games\\$game_name"
@@ -91,20 +91,9 @@ package=$sample/package
 echo "== laying out the update package in ${sample#$top/}/package"
 mkdir -p "$package"
 cp "$build/update.exe" "$package/update.exe"
-# docs/sample/update.ini.txt, saved as a publisher on Japanese Windows saves it: Shift-JIS (code
-# page 932) with CR LF.
-sed 's/$/\r/' docs/sample/update.ini.txt | iconv -f UTF-8 -t CP932 > "$package/update.ini"
-data=$package/GAMEDATA
-make_file "$data/BGM/タイトル.ogg"             3145728 "title theme 1.01"
-make_file "$data/BGM/bgm01.ogg"                2500000 "bgm01 1.01"
-make_file "$data/KOE/v0001.ogg"                 400000 "voice 0001 1.01"
-make_file "$data/KOE/v0002.ogg"                 420000 "voice 0002 1.01"
-make_file "$data/MOV/op.mpg"                  41943040 "opening 1.01"
-make_file "$data/data/system.dat"                12345 "system 1.01"
-make_file "$data/data/シナリオ/第一章.scn"       54321 "chapter one 1.01"
-make_file "$data/Lumivane.exe"                 1048576 "engine 1.01"
-printf '%s\r\n' "$game_name 1.01 をお届けします。" "タイトル曲と音声を差し替え、第一章を加えました。" \
-  | iconv -f UTF-8 -t CP932 > "$data/はじめにお読みください.txt"
+# The sample package of sample/, as the release zip ships it: update.ini in Shift-JIS with CR LF,
+# and GAMEDATA.
+cp -R sample/update.ini sample/GAMEDATA "$package/"
 
 # Every file of the game with its size and time, to see afterwards what the update changed.
 picture() { (cd "$game" && find . -type f -printf '%P\t%s\t%T@\n' | LC_ALL=C sort); }

@@ -11,15 +11,15 @@ status=0
 [ "$code" -eq 0 ] || { echo "FAIL: scripts/sample.sh ended with $code"; status=1; }
 for expected in \
   '    アップデートは正常に終了しました。' \
-  '      2500000 bytes  BGM/bgm01.ogg  (new)' \
-  '      3145728 bytes  BGM/タイトル.ogg' \
-  '       400000 bytes  KOE/v0001.ogg' \
-  '       420000 bytes  KOE/v0002.ogg  (new)' \
-  '      1048576 bytes  Lumivane.exe' \
-  '     41943040 bytes  MOV/op.mpg' \
-  '        12345 bytes  data/system.dat' \
-  '        54321 bytes  data/シナリオ/第一章.scn  (new)' \
-  '           88 bytes  はじめにお読みください.txt  (new)' \
+  '          2500 bytes  BGM/bgm01.ogg  (new)' \
+  '          3072 bytes  BGM/タイトル.ogg' \
+  '           400 bytes  KOE/v0001.ogg' \
+  '           420 bytes  KOE/v0002.ogg  (new)' \
+  '          4096 bytes  MOV/op.mpg' \
+  '          1234 bytes  data/system.dat' \
+  '           543 bytes  data/シナリオ/第一章.scn  (new)' \
+  '           172 bytes  はじめにお読みください.txt  (new)' \
+  '           205 bytes  更新履歴.txt  (new)' \
   '  9 files' \
   'update.exe ended with exit code 0.' \
   'screenshot of the confirmation: ' \
