@@ -48,7 +48,7 @@ Ccheck_verdict judge_registry(const Cupdate_settings& settings, Cinstallation_re
     Ccheck_verdict verdict = verdict_of(L"registry", what, L"");
     if (settings.REG_NAME.empty()) {
         verdict.verdict = Cverdict::not_judged;
-        verdict.message = L"not judged: REG_NAME is not given";
+        verdict.message = L"REG_NAME is not given";
         return verdict;
     }
     return verdict_of(L"registry", what, read_installation_values(settings.REG_NAME, settings.GAME_NAME, record));
@@ -68,7 +68,7 @@ std::vector<Ccheck_verdict> judge_destination(const Cupdate_settings& settings, 
             verdict.message = part.off_because;
         } else if (!game_found) {
             verdict.verdict = Cverdict::not_judged;
-            verdict.message = L"not judged: the game folder fails";
+            verdict.message = L"the game folder fails";
         } else {
             Cupdate_settings alone;
             alone.*part.wanted_by = settings.*part.wanted_by;

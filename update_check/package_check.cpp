@@ -73,8 +73,14 @@ bool judge_installation(const Ccheck_options& options, const Cupdate_settings& s
     if (options.read_registry) {
         report.installation_source = L"registry";
         report.checks.push_back(judge_registry(settings, report.installation));
-        if (report.checks.back().verdict != Cverdict::passed)
+        if (report.checks.back().verdict != Cverdict::passed) {
+            // No record, no installation to check against.
+            report.installation_source.clear();
+            Ccheck_verdict game = installation_not_checked();
+            game.message = L"the registry record is not read";
+            report.checks.push_back(game);
             return true;
+        }
     } else {
         report.installation_source = L"--install";
         report.installation = installed_everything(options.install_folder, settings);
@@ -138,6 +144,37 @@ int exit_code_of(const Cpackage_report& report)
     return report.failures.empty() ? CHECK_PASSED : CHECK_FAILED;
 }
 
+// update.ini as update.exe reads it, with every line and how the file was saved. False when it
+// cannot be read: update.exe stops there, before it knows the game's name for a caption.
+bool read_package_ini(Cupdate_settings& settings, Cpackage_report& report)
+{
+    const std::wstring problem = read_update_ini_file(L"update.ini", settings);
+    std::vector<std::wstring> lines;
+    if (!problem.empty() || read_text_lines(L"update.ini", lines) != Ctext_read::read) {
+        report.checks.push_back({L"update.ini", L"update.ini can be read", Cverdict::failed, problem, L""});
+        report.first_failure = report.checks.back().what;
+        report.player_sees = failure_boxes(L"", problem);
+        report.missing_hint = missing_update_ini_hint();
+        return false;
+    }
+    report.readable = true;
+    report.notes = inspect_file(L"update.ini");
+    // The text is decoded as update.exe decodes it on this machine; players in Japan have 932.
+    report.code_page = GetACP();
+    report.warnings = encoding_warnings(report.notes, lines);
+    if (report.code_page != 932)
+        report.warnings.push_back(L"This Windows does not use code page 932 (Shift-JIS): Japanese text in update.ini "
+                                  L"reads differently here than on a Japanese player's Windows. Check on a Japanese "
+                                  L"Windows, or under Wine with LC_ALL=ja_JP.UTF-8.");
+    report.lines = report_lines(lines, report.notes);
+    for (const Cline_report& line : report.lines)
+        if (!line.failure.empty())
+            report.failures.push_back(line.failure);
+    for (const std::wstring& warning : entries_beyond_count(settings))
+        report.warnings.push_back(warning);
+    return true;
+}
+
 int unreadable(Cpackage_report& report)
 {
     report.exit_code = CHECK_UNREADABLE;
@@ -160,32 +197,8 @@ int check_package(const Ccheck_options& options, Cpackage_report& report)
     }
 
     Cupdate_settings settings;
-    const std::wstring read_problem = read_update_ini_file(L"update.ini", settings);
-    std::vector<std::wstring> lines;
-    if (!read_problem.empty() || read_text_lines(L"update.ini", lines) != Ctext_read::read) {
-        report.checks.push_back({L"update.ini", L"update.ini can be read", Cverdict::failed, read_problem, L""});
-        report.first_failure = report.checks.back().what;
-        // update.exe has not read GAME_NAME yet: its boxes have an empty caption.
-        report.player_sees = failure_boxes(L"", read_problem);
-        report.missing_hint = missing_update_ini_hint();
+    if (!read_package_ini(settings, report))
         return unreadable(report);
-    }
-    report.readable = true;
-    report.notes = inspect_file(L"update.ini");
-    // The text is decoded as update.exe decodes it on this machine; players in Japan have 932.
-    report.code_page = GetACP();
-    report.warnings = encoding_warnings(report.notes, lines);
-    if (report.code_page != 932)
-        report.warnings.push_back(L"This Windows does not use code page 932 (Shift-JIS): Japanese text in update.ini "
-                                  L"reads differently here than on a Japanese player's Windows. Check on a Japanese "
-                                  L"Windows, or under Wine with LC_ALL=ja_JP.UTF-8.");
-    report.lines = report_lines(lines, report.notes);
-    for (const Cline_report& line : report.lines)
-        if (!line.failure.empty())
-            report.failures.push_back(line.failure);
-    for (const std::wstring& warning : entries_beyond_count(settings))
-        report.warnings.push_back(warning);
-
     report.checks.push_back({L"update.ini", L"update.ini can be read", Cverdict::passed, L"", L""});
     append(report.checks, judge_names(settings));
     append(report.checks, judge_sources(settings, SOURCE_ROOT));

@@ -63,7 +63,7 @@ std::wstring entry_what(const std::wstring& key, const std::wstring& value, cons
     return key + L" \"" + value + L"\" is a " + kind + L" in GAMEDATA";
 }
 
-const wchar_t* const ROOT_MISSING = L"not judged: GAMEDATA is missing";
+const wchar_t* const ROOT_MISSING = L"GAMEDATA is missing";
 
 Ccheck_verdict judge_media(const Cmedia_source& media, const Cupdate_settings& settings,
                            const std::wstring& source_root, bool root_found)
