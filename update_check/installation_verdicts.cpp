@@ -1,9 +1,7 @@
 #include "update_check/installation_verdicts.h"
 
-#include <windows.h>
-
-#include "fs/text_file.h"
 #include "install/destination.h"
+#include "install/free_space.h"
 
 namespace {
 
@@ -79,23 +77,8 @@ std::vector<Ccheck_verdict> judge_destination(const Cupdate_settings& settings, 
     return verdicts;
 }
 
-bool free_bytes_at(const std::wstring& folder, uint64_t& free_bytes)
+Ccheck_verdict judge_free_space(const std::wstring& destination, uint64_t staging_bytes)
 {
-    ULARGE_INTEGER available = {};
-    if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr))
-        return false;
-    free_bytes = available.QuadPart;
-    return true;
-}
-
-Ccheck_verdict judge_free_space(uint64_t staging_bytes, uint64_t free_bytes)
-{
-    const std::wstring what = L"the game's drive has room for the staged files";
-    if (free_bytes >= staging_bytes)
-        return verdict_of(L"free space", what, L"");
-    // The box update.exe shows before the confirmation; the room there is, in whole megabytes below.
-    return verdict_of(L"free space", what,
-                      L"コピー先のドライブの空き容量が足りません。\n必要な空き容量: " +
-                          std::to_wstring(megabytes_rounded_up(staging_bytes)) + L" MB\n現在の空き容量: " +
-                          std::to_wstring(free_bytes >> 20) + L" MB");
+    return verdict_of(L"free space", L"the game's drive has room for the staged files",
+                      find_free_space_problem(destination, staging_bytes));
 }

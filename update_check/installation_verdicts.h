@@ -16,9 +16,6 @@ Ccheck_verdict judge_registry(const Cupdate_settings& settings, Cinstallation_re
 
 std::vector<Ccheck_verdict> judge_destination(const Cupdate_settings& settings, const Cinstallation_record& installation);
 
-// Free bytes on the drive of folder for this user; false when they cannot be learnt.
-bool free_bytes_at(const std::wstring& folder, uint64_t& free_bytes);
-
-// Staging writes every new file beside the one it replaces before the old ones go, so the drive
-// must hold them all at once.
-Ccheck_verdict judge_free_space(uint64_t staging_bytes, uint64_t free_bytes);
+// Staging writes every new file beside the one it replaces before the old ones go, so the drive of
+// the game folder must hold them all at once.
+Ccheck_verdict judge_free_space(const std::wstring& destination, uint64_t staging_bytes);

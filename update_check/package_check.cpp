@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "fs/file_ops.h"
 #include "fs/text_file.h"
 #include "install/destination.h"
 #include "update_check/failure_hints.h"
@@ -102,9 +103,8 @@ void judge_room(Cpackage_report& report)
         game_found = game_found || (check.name == L"game folder" && check.verdict == Cverdict::passed);
     if (!game_found)
         return;
-    report.free_space_known = free_bytes_at(report.installation.SAV_FOLDER, report.free_bytes);
-    if (report.free_space_known)
-        report.checks.push_back(judge_free_space(report.staging_bytes, report.free_bytes));
+    report.checks.push_back(judge_free_space(report.installation.SAV_FOLDER, report.staging_bytes));
+    report.free_space_known = free_bytes(report.installation.SAV_FOLDER, report.free_bytes);
 }
 
 void gather_plan(const Cupdate_settings& settings, const std::wstring& destination, Cpackage_report& report)
