@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "update_check/file_notes.h"
-#include "update_check/report.h"
+#include "update_check/findings.h"
 #include "update_ini/update_settings.h"
 
 std::wstring failure_hint(const Ccheck_verdict& verdict, const Cupdate_settings& settings,

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "install/installation_record.h"
-#include "update_check/report.h"
+#include "update_check/findings.h"
 #include "update_ini/update_settings.h"
 
 // Reads HKEY_CURRENT_USER\SOFTWARE\<REG_NAME> into record, as update.exe does.

@@ -15,31 +15,31 @@ void write_texts(Cjson_writer& json, const std::wstring& name, const std::vector
     json.end_array();
 }
 
-void write_update_ini(Cjson_writer& json, const Cpackage_report& report)
+void write_update_ini(Cjson_writer& json, const Cpackage_findings& findings)
 {
     json.key(L"update_ini");
     json.begin_object();
     json.key(L"readable");
-    json.value(report.readable);
-    if (!report.missing_hint.empty()) {
+    json.value(findings.readable);
+    if (!findings.missing_hint.empty()) {
         json.key(L"missing_hint");
-        json.value(report.missing_hint);
+        json.value(findings.missing_hint);
     }
-    if (report.readable) {
+    if (findings.readable) {
         json.key(L"bytes");
-        json.value(static_cast<uint64_t>(report.notes.size));
+        json.value(static_cast<uint64_t>(findings.notes.size));
         json.key(L"encoding");
-        json.value(encoding_name(report.notes));
+        json.value(encoding_name(findings.notes));
         json.key(L"code_page");
-        json.value(static_cast<uint64_t>(report.code_page));
+        json.value(static_cast<uint64_t>(findings.code_page));
         json.key(L"line_ends");
         json.begin_object();
         json.key(L"crlf");
-        json.value(static_cast<uint64_t>(report.notes.crlf_line_ends));
+        json.value(static_cast<uint64_t>(findings.notes.crlf_line_ends));
         json.key(L"lf");
-        json.value(static_cast<uint64_t>(report.notes.lone_lf_line_ends));
+        json.value(static_cast<uint64_t>(findings.notes.lone_lf_line_ends));
         json.key(L"cr");
-        json.value(static_cast<uint64_t>(report.notes.lone_cr_line_ends));
+        json.value(static_cast<uint64_t>(findings.notes.lone_cr_line_ends));
         json.end_object();
     }
     json.end_object();
@@ -115,18 +115,18 @@ void write_check(Cjson_writer& json, const Ccheck_verdict& check)
     json.end_object();
 }
 
-void write_player_sees(Cjson_writer& json, const Cpackage_report& report)
+void write_player_sees(Cjson_writer& json, const Cpackage_findings& findings)
 {
     json.key(L"player_sees_first");
     json.begin_object();
     json.key(L"failed_check");
-    if (report.first_failure.empty())
+    if (findings.first_failure.empty())
         json.null();
     else
-        json.value(report.first_failure);
+        json.value(findings.first_failure);
     json.key(L"boxes");
     json.begin_array();
-    for (const Cbox& box : report.player_sees) {
+    for (const Cbox& box : findings.player_sees) {
         json.begin_object();
         json.key(L"kind");
         json.value(box.kind);
@@ -140,19 +140,19 @@ void write_player_sees(Cjson_writer& json, const Cpackage_report& report)
     json.end_object();
 }
 
-void write_installation(Cjson_writer& json, const Cpackage_report& report)
+void write_installation(Cjson_writer& json, const Cpackage_findings& findings)
 {
     json.key(L"installation");
-    if (report.installation_source.empty()) {
+    if (findings.installation_source.empty()) {
         json.null();
         return;
     }
     json.begin_object();
     json.key(L"source");
-    json.value(report.installation_source);
+    json.value(findings.installation_source);
     for (const Cregistry_value& value : registry_values()) {
         json.key(value.name);
-        json.value(report.installation.*value.field);
+        json.value(findings.installation.*value.field);
     }
     json.end_object();
 }
@@ -193,24 +193,24 @@ void write_group(Cjson_writer& json, const Cplan_group& group)
     json.end_object();
 }
 
-void write_plan(Cjson_writer& json, const Cpackage_report& report)
+void write_plan(Cjson_writer& json, const Cpackage_findings& findings)
 {
     json.key(L"plan");
     json.begin_object();
     json.key(L"groups");
     json.begin_array();
-    for (const Cplan_group& group : report.plan)
+    for (const Cplan_group& group : findings.plan)
         write_group(json, group);
     json.end_array();
     json.key(L"files");
-    json.value(static_cast<uint64_t>(report.plan_files));
+    json.value(static_cast<uint64_t>(findings.plan_files));
     json.key(L"bytes");
-    json.value(report.plan_bytes);
+    json.value(findings.plan_bytes);
     json.key(L"staging_bytes");
-    json.value(report.staging_bytes);
+    json.value(findings.staging_bytes);
     json.key(L"free_bytes");
-    if (report.free_space_known)
-        json.value(report.free_bytes);
+    if (findings.free_space_known)
+        json.value(findings.free_bytes);
     else
         json.null();
     json.end_object();
@@ -218,7 +218,7 @@ void write_plan(Cjson_writer& json, const Cpackage_report& report)
 
 }  // namespace
 
-std::wstring json_report(const Cpackage_report& report, const std::wstring& version)
+std::wstring json_report(const Cpackage_findings& findings, const std::wstring& version)
 {
     Cjson_writer json;
     json.begin_object();
@@ -227,31 +227,31 @@ std::wstring json_report(const Cpackage_report& report, const std::wstring& vers
     json.key(L"version");
     json.value(version);
     json.key(L"package");
-    json.value(report.folder);
+    json.value(findings.folder);
     json.key(L"exit_code");
-    json.value(report.exit_code);
+    json.value(findings.exit_code);
     json.key(L"result");
-    json.value(result_word(report.exit_code));
-    if (!report.checker_error.empty()) {
+    json.value(result_word(findings.exit_code));
+    if (!findings.checker_error.empty()) {
         json.key(L"error");
-        json.value(report.checker_error);
+        json.value(findings.checker_error);
     }
-    write_update_ini(json, report);
+    write_update_ini(json, findings);
     json.key(L"lines");
     json.begin_array();
-    for (const Cline_report& line : report.lines)
+    for (const Cline_report& line : findings.lines)
         write_line(json, line);
     json.end_array();
     json.key(L"checks");
     json.begin_array();
-    for (const Ccheck_verdict& check : report.checks)
+    for (const Ccheck_verdict& check : findings.checks)
         write_check(json, check);
     json.end_array();
-    write_player_sees(json, report);
-    write_installation(json, report);
-    write_plan(json, report);
-    write_texts(json, L"warnings", report.warnings);
-    write_texts(json, L"failures", report.failures);
+    write_player_sees(json, findings);
+    write_installation(json, findings);
+    write_plan(json, findings);
+    write_texts(json, L"warnings", findings.warnings);
+    write_texts(json, L"failures", findings.failures);
     json.end_object();
     return json.text();
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The report as one JSON document, for scripts and release pipelines: the same findings as the
-// text report, field by field.
+// text findings, field by field.
 #include <string>
 
-#include "update_check/report.h"
+#include "update_check/findings.h"
 
-std::wstring json_report(const Cpackage_report& report, const std::wstring& version);
+std::wstring json_report(const Cpackage_findings& findings, const std::wstring& version);

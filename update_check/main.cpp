@@ -26,12 +26,12 @@ int wmain(int argc, wchar_t** argv)
         write_output(L"update-check " UPDATE_VERSION_WIDE L"\n", command.pipe_encoding);
         return CHECK_PASSED;
     }
-    Cpackage_report report;
-    const int exit_code = check_package(command.options, report);
+    Cpackage_findings findings;
+    const int exit_code = check_package(command.options, findings);
     if (command.json)
         // JSON is UTF-8, whatever the pipe would otherwise get.
-        write_output(json_report(report, UPDATE_VERSION_WIDE), Cpipe_encoding::utf8);
+        write_output(json_report(findings, UPDATE_VERSION_WIDE), Cpipe_encoding::utf8);
     else
-        write_output(text_report(report, UPDATE_VERSION_WIDE), command.pipe_encoding);
+        write_output(text_report(findings, UPDATE_VERSION_WIDE), command.pipe_encoding);
     return exit_code;
 }

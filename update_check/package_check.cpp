@@ -69,151 +69,151 @@ Ccheck_verdict installation_not_checked()
 
 // The installation checks up to the confirmation, but for the room on the drive, which waits for
 // the plan. False when the command line names a registry value that does not exist.
-bool judge_installation(const Ccheck_options& options, const Cupdate_settings& settings, Cpackage_report& report)
+bool judge_installation(const Ccheck_options& options, const Cupdate_settings& settings, Cpackage_findings& findings)
 {
     if (options.read_registry) {
-        report.installation_source = L"registry";
-        report.checks.push_back(judge_registry(settings, report.installation));
-        if (report.checks.back().verdict != Cverdict::passed) {
+        findings.installation_source = L"registry";
+        findings.checks.push_back(judge_registry(settings, findings.installation));
+        if (findings.checks.back().verdict != Cverdict::passed) {
             // No record, no installation to check against.
-            report.installation_source.clear();
+            findings.installation_source.clear();
             Ccheck_verdict game = installation_not_checked();
             game.message = L"the registry record is not read";
-            report.checks.push_back(game);
+            findings.checks.push_back(game);
             return true;
         }
     } else {
-        report.installation_source = L"--install";
-        report.installation = installed_everything(options.install_folder, settings);
+        findings.installation_source = L"--install";
+        findings.installation = installed_everything(options.install_folder, settings);
     }
-    const std::wstring unknown = override_values(options.values, report.installation);
+    const std::wstring unknown = override_values(options.values, findings.installation);
     if (!unknown.empty()) {
-        report.checker_error = L"unknown registry value \"" + unknown + L"\"";
+        findings.checker_error = L"unknown registry value \"" + unknown + L"\"";
         return false;
     }
-    append(report.checks, judge_destination(settings, report.installation));
+    append(findings.checks, judge_destination(settings, findings.installation));
     return true;
 }
 
 // update.exe weighs the room on the game's drive once the game folder has passed.
-void judge_room(Cpackage_report& report)
+void judge_room(Cpackage_findings& findings)
 {
     bool game_found = false;
-    for (const Ccheck_verdict& check : report.checks)
+    for (const Ccheck_verdict& check : findings.checks)
         game_found = game_found || (check.name == L"game folder" && check.verdict == Cverdict::passed);
     if (!game_found)
         return;
-    report.checks.push_back(judge_free_space(report.installation.SAV_FOLDER, report.staging_bytes));
-    report.free_space_known = free_bytes(report.installation.SAV_FOLDER, report.free_bytes);
+    findings.checks.push_back(judge_free_space(findings.installation.SAV_FOLDER, findings.staging_bytes));
+    findings.free_space_known = free_bytes(findings.installation.SAV_FOLDER, findings.free_bytes);
 }
 
-void gather_plan(const Cupdate_settings& settings, const std::wstring& destination, Cpackage_report& report)
+void gather_plan(const Cupdate_settings& settings, const std::wstring& destination, Cpackage_findings& findings)
 {
-    report.plan = report_plan(settings, SOURCE_ROOT, destination, report.checks);
-    for (const Cplan_group& group : report.plan) {
-        report.plan_files += group.files.size();
-        report.plan_bytes += group.bytes;
+    findings.plan = report_plan(settings, SOURCE_ROOT, destination, findings.checks);
+    for (const Cplan_group& group : findings.plan) {
+        findings.plan_files += group.files.size();
+        findings.plan_bytes += group.bytes;
         for (const Cfinding& finding : group.findings)
-            (finding.fails ? report.failures : report.warnings).push_back(group.key + L": " + finding.text);
+            (finding.fails ? findings.failures : findings.warnings).push_back(group.key + L": " + finding.text);
     }
-    report.staging_bytes = report.plan_bytes;
-    for (const std::wstring& warning : copied_more_than_once(report.plan))
-        report.warnings.push_back(warning);
+    findings.staging_bytes = findings.plan_bytes;
+    for (const std::wstring& warning : copied_more_than_once(findings.plan))
+        findings.warnings.push_back(warning);
 }
 
 // What update.exe shows first: the boxes of the first check that fails, in its order, or the
 // confirmation when every one passes on an installation.
-void name_what_the_player_sees(const Cupdate_settings& settings, Cpackage_report& report)
+void name_what_the_player_sees(const Cupdate_settings& settings, Cpackage_findings& findings)
 {
-    for (const Ccheck_verdict& check : report.checks) {
+    for (const Ccheck_verdict& check : findings.checks) {
         if (check.verdict == Cverdict::failed) {
-            report.first_failure = check.what;
-            report.player_sees = failure_boxes(settings.GAME_NAME, check.message);
+            findings.first_failure = check.what;
+            findings.player_sees = failure_boxes(settings.GAME_NAME, check.message);
             return;
         }
     }
-    if (!report.installation_source.empty())
-        report.player_sees = {{L"question", settings.GAME_NAME, confirmation_question(report.installation.SAV_FOLDER)}};
+    if (!findings.installation_source.empty())
+        findings.player_sees = {{L"question", settings.GAME_NAME, confirmation_question(findings.installation.SAV_FOLDER)}};
 }
 
-int exit_code_of(const Cpackage_report& report)
+int exit_code_of(const Cpackage_findings& findings)
 {
-    for (const Ccheck_verdict& check : report.checks)
+    for (const Ccheck_verdict& check : findings.checks)
         if (check.verdict == Cverdict::failed)
             return CHECK_FAILED;
-    return report.failures.empty() ? CHECK_PASSED : CHECK_FAILED;
+    return findings.failures.empty() ? CHECK_PASSED : CHECK_FAILED;
 }
 
 // update.ini as update.exe reads it, with every line and how the file was saved. False when it
 // cannot be read: update.exe stops there, before it knows the game's name for a caption.
-bool read_package_ini(Cupdate_settings& settings, Cpackage_report& report)
+bool read_package_ini(Cupdate_settings& settings, Cpackage_findings& findings)
 {
     const std::wstring problem = read_update_ini_file(L"update.ini", settings);
     std::vector<std::wstring> lines;
     if (!problem.empty() || read_text_lines(L"update.ini", lines) != Ctext_read::read) {
-        report.checks.push_back({L"update.ini", L"update.ini can be read", Cverdict::failed, problem, L""});
-        report.first_failure = report.checks.back().what;
-        report.player_sees = failure_boxes(L"", problem);
-        report.missing_hint = missing_update_ini_hint();
+        findings.checks.push_back({L"update.ini", L"update.ini can be read", Cverdict::failed, problem, L""});
+        findings.first_failure = findings.checks.back().what;
+        findings.player_sees = failure_boxes(L"", problem);
+        findings.missing_hint = missing_update_ini_hint();
         return false;
     }
-    report.readable = true;
-    report.notes = inspect_file(L"update.ini");
+    findings.readable = true;
+    findings.notes = inspect_file(L"update.ini");
     // The text is decoded as update.exe decodes it on this machine; players in Japan have 932.
-    report.code_page = GetACP();
-    report.warnings = encoding_warnings(report.notes, lines);
-    if (report.code_page != 932)
-        report.warnings.push_back(L"This Windows does not use code page 932 (Shift-JIS): Japanese text in update.ini "
+    findings.code_page = GetACP();
+    findings.warnings = encoding_warnings(findings.notes, lines);
+    if (findings.code_page != 932)
+        findings.warnings.push_back(L"This Windows does not use code page 932 (Shift-JIS): Japanese text in update.ini "
                                   L"reads differently here than on a Japanese player's Windows. Check on a Japanese "
                                   L"Windows, or under Wine with LC_ALL=ja_JP.UTF-8.");
-    report.lines = report_lines(lines, report.notes);
-    for (const Cline_report& line : report.lines)
+    findings.lines = report_lines(lines, findings.notes);
+    for (const Cline_report& line : findings.lines)
         if (!line.failure.empty())
-            report.failures.push_back(line.failure);
+            findings.failures.push_back(line.failure);
     for (const std::wstring& warning : entries_beyond_count(settings))
-        report.warnings.push_back(warning);
+        findings.warnings.push_back(warning);
     return true;
 }
 
-int unreadable(Cpackage_report& report)
+int unreadable(Cpackage_findings& findings)
 {
-    report.exit_code = CHECK_UNREADABLE;
-    return report.exit_code;
+    findings.exit_code = CHECK_UNREADABLE;
+    return findings.exit_code;
 }
 
 }  // namespace
 
-int check_package(const Ccheck_options& options, Cpackage_report& report)
+int check_package(const Ccheck_options& options, Cpackage_findings& findings)
 {
-    report.folder = full_path(options.package_folder);
+    findings.folder = full_path(options.package_folder);
     // Relative to where the checker was started, not to the package it goes into.
     Ccheck_options resolved = options;
     if (!resolved.install_folder.empty())
         resolved.install_folder = full_path(options.install_folder);
     Ccurrent_directory directory(options.package_folder);
     if (!directory.entered()) {
-        report.checker_error = L"the folder cannot be opened.";
-        return unreadable(report);
+        findings.checker_error = L"the folder cannot be opened.";
+        return unreadable(findings);
     }
 
     Cupdate_settings settings;
-    if (!read_package_ini(settings, report))
-        return unreadable(report);
-    report.checks.push_back({L"update.ini", L"update.ini can be read", Cverdict::passed, L"", L""});
-    append(report.checks, judge_names(settings));
-    append(report.checks, judge_sources(settings, SOURCE_ROOT));
+    if (!read_package_ini(settings, findings))
+        return unreadable(findings);
+    findings.checks.push_back({L"update.ini", L"update.ini can be read", Cverdict::passed, L"", L""});
+    append(findings.checks, judge_names(settings));
+    append(findings.checks, judge_sources(settings, SOURCE_ROOT));
     const bool installation = resolved.read_registry || !resolved.install_folder.empty();
     if (!installation)
-        report.checks.push_back(installation_not_checked());
-    else if (!judge_installation(resolved, settings, report))
-        return unreadable(report);
-    gather_plan(settings, report.installation.SAV_FOLDER, report);
+        findings.checks.push_back(installation_not_checked());
+    else if (!judge_installation(resolved, settings, findings))
+        return unreadable(findings);
+    gather_plan(settings, findings.installation.SAV_FOLDER, findings);
     if (installation)
-        judge_room(report);
+        judge_room(findings);
 
-    for (Ccheck_verdict& check : report.checks)
-        check.hint = failure_hint(check, settings, report.lines, report.notes);
-    name_what_the_player_sees(settings, report);
-    report.exit_code = exit_code_of(report);
-    return report.exit_code;
+    for (Ccheck_verdict& check : findings.checks)
+        check.hint = failure_hint(check, settings, findings.lines, findings.notes);
+    name_what_the_player_sees(settings, findings);
+    findings.exit_code = exit_code_of(findings);
+    return findings.exit_code;
 }

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "update_check/report.h"
+#include "update_check/findings.h"
 
 struct Ccheck_options {
     // The folder that holds update.ini and GAMEDATA; empty: the current directory.
@@ -26,6 +26,6 @@ enum : int {
     CHECK_UNREADABLE = 2,
 };
 
-// Fills report and returns its exit code: CHECK_PASSED, CHECK_FAILED or CHECK_UNREADABLE. Leaves
+// Fills findings and returns its exit code: CHECK_PASSED, CHECK_FAILED or CHECK_UNREADABLE. Leaves
 // the current directory as it found it.
-int check_package(const Ccheck_options& options, Cpackage_report& report);
+int check_package(const Ccheck_options& options, Cpackage_findings& findings);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "update_check/report.h"
+#include "update_check/findings.h"
 #include "update_ini/update_settings.h"
 
 // destination: the installed game when one is checked, or empty.

@@ -2,7 +2,7 @@
 // The words the text report and the JSON document share, so that both call a thing the same.
 #include <string>
 
-#include "update_check/report.h"
+#include "update_check/findings.h"
 #include "update_ini/update_ini_lines.h"
 
 const wchar_t* verdict_word(Cverdict verdict);

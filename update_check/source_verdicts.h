@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "update_check/report.h"
+#include "update_check/findings.h"
 #include "update_ini/update_settings.h"
 
 std::vector<Ccheck_verdict> judge_names(const Cupdate_settings& settings);

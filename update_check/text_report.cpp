@@ -2,43 +2,31 @@
 
 #include "fs/text_file.h"
 #include "update_check/installation_source.h"
+#include "update_check/report.h"
 #include "update_check/report_words.h"
 
 namespace {
 
-class Ctext {
-public:
-    void line(const std::wstring& text = std::wstring()) { text_ += text + L"\n"; }
-    // Each line of a multi-line text behind the given prefix.
-    void indented(const std::wstring& prefix, const std::wstring& text)
-    {
-        for (size_t start = 0;;) {
-            const size_t end = text.find(L'\n', start);
-            line(prefix + text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
-            if (end == std::wstring::npos)
-                return;
-            start = end + 1;
-        }
-    }
-    const std::wstring& text() const { return text_; }
-
-private:
-    std::wstring text_;
-};
+// Whole megabytes of 1,048,576 bytes, rounded up: an estimate of room should not fall short.
+unsigned long long megabytes_rounded_up(uint64_t bytes)
+{
+    const uint64_t megabyte = 1u << 20;
+    return (bytes + megabyte - 1) / megabyte;
+}
 
 std::wstring files_and_bytes(size_t files, uint64_t bytes)
 {
     return std::to_wstring(files) + (files == 1 ? L" file, " : L" files, ") + grouped_number(bytes) + L" bytes";
 }
 
-void write_encoding(Ctext& out, const Cpackage_report& report)
+void write_encoding(Creport& out, const Cpackage_findings& findings)
 {
-    const Cfile_notes& notes = report.notes;
+    const Cfile_notes& notes = findings.notes;
     out.line(format_text(L"update.ini: %u bytes; line ends: %u CR LF, %u LF alone, %u CR alone",
                          static_cast<unsigned>(notes.size), static_cast<unsigned>(notes.crlf_line_ends),
                          static_cast<unsigned>(notes.lone_lf_line_ends), static_cast<unsigned>(notes.lone_cr_line_ends)));
-    out.line(format_text(L"  read in code page %u%ls, as update.exe reads it on this Windows", report.code_page,
-                         report.code_page == 932 ? L" (Shift-JIS)" : L""));
+    out.line(format_text(L"  read in code page %u%ls, as update.exe reads it on this Windows", findings.code_page,
+                         findings.code_page == 932 ? L" (Shift-JIS)" : L""));
 }
 
 std::wstring ignored_text(const Cline_diagnosis& diagnosis)
@@ -53,7 +41,7 @@ std::wstring ignored_text(const Cline_diagnosis& diagnosis)
     return text;
 }
 
-void write_lines(Ctext& out, const std::vector<Cline_report>& lines)
+void write_lines(Creport& out, const std::vector<Cline_report>& lines)
 {
     out.line(L"Lines of update.ini");
     const std::wstring arrow = L"        -> ";
@@ -83,7 +71,7 @@ void write_lines(Ctext& out, const std::vector<Cline_report>& lines)
     out.line(format_text(L"  %u lines, %u ignored", static_cast<unsigned>(lines.size()), static_cast<unsigned>(ignored)));
 }
 
-void write_checks(Ctext& out, const std::vector<Ccheck_verdict>& checks)
+void write_checks(Creport& out, const std::vector<Ccheck_verdict>& checks)
 {
     out.line(L"Checks, in update.exe's order (it stops at the first that fails; every one is judged here)");
     for (const Ccheck_verdict& check : checks) {
@@ -98,45 +86,45 @@ void write_checks(Ctext& out, const std::vector<Ccheck_verdict>& checks)
     }
 }
 
-void write_box(Ctext& out, const Cbox& box)
+void write_box(Creport& out, const Cbox& box)
 {
     const std::wstring buttons = box.kind == L"question" ? L"Yes/No" : L"OK";
     out.line(L"    [" + box.kind + L" box, " + buttons + L", caption \"" + box.caption + L"\"]");
     out.indented(L"      ", box.text);
 }
 
-void write_player_sees(Ctext& out, const Cpackage_report& report)
+void write_player_sees(Creport& out, const Cpackage_findings& findings)
 {
     out.line(L"What the player sees first");
-    if (!report.first_failure.empty())
-        out.line(L"  update.exe stops at \"" + report.first_failure + L"\" and changes nothing:");
-    else if (!report.player_sees.empty())
+    if (!findings.first_failure.empty())
+        out.line(L"  update.exe stops at \"" + findings.first_failure + L"\" and changes nothing:");
+    else if (!findings.player_sees.empty())
         out.line(L"  the confirmation; はい (Yes) starts the copy:");
     else
         out.line(L"  nothing in update.ini or GAMEDATA stops update.exe. The installation is not checked here;\n"
                  L"  on a complete one the player sees the confirmation.");
-    for (const Cbox& box : report.player_sees)
+    for (const Cbox& box : findings.player_sees)
         write_box(out, box);
 }
 
-void write_installation(Ctext& out, const Cpackage_report& report)
+void write_installation(Creport& out, const Cpackage_findings& findings)
 {
-    if (report.installation_source.empty())
+    if (findings.installation_source.empty())
         return;
-    out.line(L"Installation checked against (" + std::wstring(report.installation_source == L"registry"
+    out.line(L"Installation checked against (" + std::wstring(findings.installation_source == L"registry"
                                                                   ? L"read from the registry"
                                                                   : L"--install, every part set up") + L")");
     for (const Cregistry_value& value : registry_values())
-        out.line(std::wstring(L"  ") + value.name + L" = \"" + report.installation.*value.field + L"\"");
+        out.line(std::wstring(L"  ") + value.name + L" = \"" + findings.installation.*value.field + L"\"");
     out.line();
 }
 
-void write_plan(Ctext& out, const Cpackage_report& report)
+void write_plan(Creport& out, const Cpackage_findings& findings)
 {
     out.line(L"Copy plan: what update.exe copies once the player says Yes, in this order");
-    if (report.plan.empty())
+    if (findings.plan.empty())
         out.line(L"  nothing: update.ini switches no group on");
-    for (const Cplan_group& group : report.plan) {
+    for (const Cplan_group& group : findings.plan) {
         const std::wstring title = L"  " + group.key + L" \"" + group.entry + L"\": ";
         if (!group.planned) {
             out.line(title + L"not planned, its check fails");
@@ -148,76 +136,76 @@ void write_plan(Ctext& out, const Cpackage_report& report)
         for (const Cfinding& finding : group.findings)
             out.line((finding.fails ? L"    FAILS: " : L"    warning: ") + finding.text);
     }
-    out.line(L"  Total: " + files_and_bytes(report.plan_files, report.plan_bytes));
-    std::wstring room = L"  Staging needs about " + std::to_wstring(megabytes_rounded_up(report.staging_bytes)) +
+    out.line(L"  Total: " + files_and_bytes(findings.plan_files, findings.plan_bytes));
+    std::wstring room = L"  Staging needs about " + std::to_wstring(megabytes_rounded_up(findings.staging_bytes)) +
                         L" MB free on the game's drive";
-    if (report.free_space_known)
-        room += L"; " + std::to_wstring(report.free_bytes >> 20) + L" MB are free there";
+    if (findings.free_space_known)
+        room += L"; " + std::to_wstring(findings.free_bytes >> 20) + L" MB are free there";
     out.line(room);
 }
 
-void write_result(Ctext& out, const Cpackage_report& report)
+void write_result(Creport& out, const Cpackage_findings& findings)
 {
-    size_t failed = report.failures.size();
-    for (const Ccheck_verdict& check : report.checks)
+    size_t failed = findings.failures.size();
+    for (const Ccheck_verdict& check : findings.checks)
         failed += check.verdict == Cverdict::failed ? 1 : 0;
-    const std::wstring warnings = std::to_wstring(report.warnings.size()) +
-                                  (report.warnings.size() == 1 ? L" warning." : L" warnings.");
-    if (report.exit_code == 0)
-        out.line(L"Result: passed; update.exe would copy " + files_and_bytes(report.plan_files, report.plan_bytes) +
+    const std::wstring warnings = std::to_wstring(findings.warnings.size()) +
+                                  (findings.warnings.size() == 1 ? L" warning." : L" warnings.");
+    if (findings.exit_code == 0)
+        out.line(L"Result: passed; update.exe would copy " + files_and_bytes(findings.plan_files, findings.plan_bytes) +
                  L" (exit code 0). " + warnings);
     else
         out.line(L"Result: FAILED, " + std::to_wstring(failed) + (failed == 1 ? L" problem" : L" problems") +
                  L" (exit code 1). " + warnings);
 }
 
-void write_unreadable(Ctext& out, const Cpackage_report& report)
+void write_unreadable(Creport& out, const Cpackage_findings& findings)
 {
-    if (!report.checker_error.empty()) {
-        out.line(L"update-check: " + report.checker_error);
+    if (!findings.checker_error.empty()) {
+        out.line(L"update-check: " + findings.checker_error);
         return;
     }
     out.line(L"update.ini cannot be read. update.exe stops at once; the player sees:");
-    for (const Cbox& box : report.player_sees)
+    for (const Cbox& box : findings.player_sees)
         write_box(out, box);
-    if (!report.missing_hint.empty())
-        out.line(L"Likely cause: " + report.missing_hint);
+    if (!findings.missing_hint.empty())
+        out.line(L"Likely cause: " + findings.missing_hint);
     out.line(L"Result: update.ini cannot be read (exit code 2).");
 }
 
 }  // namespace
 
-std::wstring text_report(const Cpackage_report& report, const std::wstring& version)
+std::wstring text_report(const Cpackage_findings& findings, const std::wstring& version)
 {
-    Ctext out;
-    out.line(L"update-check " + version + L": the update package in " + report.folder);
-    if (report.exit_code == 2) {
-        write_unreadable(out, report);
+    Creport out;
+    out.line(L"update-check " + version + L": the update package in " + findings.folder);
+    if (findings.exit_code == 2) {
+        write_unreadable(out, findings);
         return out.text();
     }
-    write_encoding(out, report);
+    write_encoding(out, findings);
     out.line();
-    write_lines(out, report.lines);
+    write_lines(out, findings.lines);
     out.line();
-    write_checks(out, report.checks);
+    write_checks(out, findings.checks);
     out.line();
-    write_player_sees(out, report);
+    write_player_sees(out, findings);
     out.line();
-    write_installation(out, report);
-    write_plan(out, report);
+    write_installation(out, findings);
+    write_plan(out, findings);
     out.line();
-    if (!report.warnings.empty()) {
+    if (!findings.warnings.empty()) {
         out.line(L"Warnings");
-        for (const std::wstring& warning : report.warnings)
+        for (const std::wstring& warning : findings.warnings)
             out.indented(L"  ", warning);
         out.line();
     }
-    if (!report.failures.empty()) {
+    if (!findings.failures.empty()) {
         out.line(L"Problems update.exe does not stop at (it would report success)");
-        for (const std::wstring& failure : report.failures)
+        for (const std::wstring& failure : findings.failures)
             out.line(L"  " + failure);
         out.line();
     }
-    write_result(out, report);
+    write_result(out, findings);
     return out.text();
 }

@@ -3,6 +3,6 @@
 // player sees first, the copy plan, the warnings and the result.
 #include <string>
 
-#include "update_check/report.h"
+#include "update_check/findings.h"
 
-std::wstring text_report(const Cpackage_report& report, const std::wstring& version);
+std::wstring text_report(const Cpackage_findings& findings, const std::wstring& version);

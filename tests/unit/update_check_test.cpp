@@ -27,12 +27,12 @@ struct Cpackage {
         }
         Ccheck_options options;
         options.package_folder = folder.path;
-        exit_code = check_package(options, report);
+        exit_code = check_package(options, findings);
     }
-    std::wstring text() const { return text_report(report, L""); }
+    std::wstring text() const { return text_report(findings, L""); }
 
     Ctemp_folder folder;
-    Cpackage_report report;
+    Cpackage_findings findings;
     int exit_code = -1;
 };
 
@@ -62,15 +62,15 @@ TEST(UpdateCheck, JudgesEveryCheckWhereUpdateExeStopsAtTheFirst)
                                        L"COPY_FILE_CNT の設定は正しいですか？",
                                        i < 10 ? format_text(L"COPY_FILE_%02d", i).c_str() : L"COPY_FILE_COUNT", i));
     std::vector<std::wstring> failed;
-    for (const Ccheck_verdict& check : package.report.checks)
+    for (const Ccheck_verdict& check : package.findings.checks)
         if (check.verdict == Cverdict::failed)
             failed.push_back(check.name + L": " + check.message);
     EXPECT_EQ(failed, expected);
     EXPECT_EQ(package.exit_code, CHECK_FAILED);
-    expect_in(package.report.checks[2].hint, L"line 2 was meant to set REG_NAME");
+    expect_in(package.findings.checks[2].hint, L"line 2 was meant to set REG_NAME");
     // Only what update.ini switches on is planned, and a group whose check fails lists nothing.
     std::wstring plan;
-    for (const Cplan_group& group : package.report.plan)
+    for (const Cplan_group& group : package.findings.plan)
         plan += group.key + (group.planned ? L" " + std::to_wstring(group.files.size()) : L" -") + L";";
     expect_in(plan, L"BGM_FOLDER -;COPY_FOLDER_00 1;COPY_FOLDER_01 -;COPY_FOLDER_02 -;COPY_FILE_00 1;COPY_FILE_01 -;");
 }
@@ -93,7 +93,7 @@ TEST(UpdateCheck, NamesTheBoxesUpdateExeShowsFirst)
         const std::wstring names = find_name_problem(settings);
         const std::wstring first = names.empty() ? find_source_problem(settings, L"GAMEDATA") : names;
         SetCurrentDirectoryW(L"C:\\");
-        const std::vector<Cbox>& boxes = package.report.player_sees;
+        const std::vector<Cbox>& boxes = package.findings.player_sees;
         ASSERT_EQ(boxes.size(), 2u) << to_narrow(package.text());
         EXPECT_EQ(boxes[0].text + L"|" + boxes[0].caption + L"|" + boxes[1].text,
                   first + L"|" + settings.GAME_NAME + L"|アップデートに失敗しました。");
