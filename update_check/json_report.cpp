@@ -3,6 +3,7 @@
 #include "update_check/installation_source.h"
 #include "update_check/json_writer.h"
 #include "update_check/report_words.h"
+#include "version.h"
 
 namespace {
 
@@ -218,14 +219,14 @@ void write_plan(Cjson_writer& json, const Cpackage_findings& findings)
 
 }  // namespace
 
-std::wstring json_report(const Cpackage_findings& findings, const std::wstring& version)
+std::wstring json_report(const Cpackage_findings& findings)
 {
     Cjson_writer json;
     json.begin_object();
     json.key(L"tool");
     json.value(L"update-check");
     json.key(L"version");
-    json.value(version);
+    json.value(UPDATE_VERSION_WIDE);
     json.key(L"package");
     json.value(findings.folder);
     json.key(L"exit_code");

@@ -30,8 +30,8 @@ int wmain(int argc, wchar_t** argv)
     const int exit_code = check_package(command.options, findings);
     if (command.json)
         // JSON is UTF-8, whatever the pipe would otherwise get.
-        write_output(json_report(findings, UPDATE_VERSION_WIDE), Cpipe_encoding::utf8);
+        write_output(json_report(findings), Cpipe_encoding::utf8);
     else
-        write_output(text_report(findings, UPDATE_VERSION_WIDE), command.pipe_encoding);
+        write_output(text_report(findings), command.pipe_encoding);
     return exit_code;
 }

@@ -13,6 +13,7 @@
 #include "update_check/missing_ini_hint.h"
 #include "update_check/plan_report.h"
 #include "update_check/source_verdicts.h"
+#include "update_check/text_report.h"
 #include "update_ini/update_ini_reader.h"
 #include "update_ini/update_settings.h"
 
@@ -216,4 +217,12 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
     name_what_the_player_sees(settings, findings);
     findings.exit_code = exit_code_of(findings);
     return findings.exit_code;
+}
+
+int check_package(const Ccheck_options& options, Creport& report)
+{
+    Cpackage_findings findings;
+    const int exit_code = check_package(options, findings);
+    report.line(text_report(findings));
+    return exit_code;
 }

@@ -4,6 +4,7 @@
 #include "update_check/installation_source.h"
 #include "update_check/report.h"
 #include "update_check/report_words.h"
+#include "version.h"
 
 namespace {
 
@@ -175,10 +176,10 @@ void write_unreadable(Creport& out, const Cpackage_findings& findings)
 
 }  // namespace
 
-std::wstring text_report(const Cpackage_findings& findings, const std::wstring& version)
+std::wstring text_report(const Cpackage_findings& findings)
 {
     Creport out;
-    out.line(L"update-check " + version + L": the update package in " + findings.folder);
+    out.line(L"update-check " UPDATE_VERSION_WIDE L": the update package in " + findings.folder);
     if (findings.exit_code == 2) {
         write_unreadable(out, findings);
         return out.text();

@@ -5,4 +5,4 @@
 
 #include "update_check/findings.h"
 
-std::wstring text_report(const Cpackage_findings& findings, const std::wstring& version);
+std::wstring text_report(const Cpackage_findings& findings);

@@ -29,7 +29,7 @@ struct Cpackage {
         options.package_folder = folder.path;
         exit_code = check_package(options, findings);
     }
-    std::wstring text() const { return text_report(findings, L""); }
+    std::wstring text() const { return text_report(findings); }
 
     Ctemp_folder folder;
     Cpackage_findings findings;
