@@ -1,7 +1,8 @@
 #!/bin/sh
 # update-check.exe on the sample package, as a release pipeline runs it on the zip it ships: the
 # sample passes (exit 0), its --json report parses and tells the same, --version is the project's
-# version, and beside a missing update.ini an update.ini.txt is named as the likely cause.
+# version, each part of an installation it needs is judged on its own, and beside a missing
+# update.ini an update.ini.txt is named as the likely cause.
 # Usage: sample-package-test.sh <update-check.exe> <sample folder> <version>
 set -u
 checker="$1"
@@ -26,10 +27,26 @@ assert {"key": "GAME_NAME", "value": "ルミベイン物語", "replaces_line": 0
 CHECK
 [ "$(wine "$checker" --version 2>/dev/null)" = "update-check $version" ] || fail "--version does not say $version"
 
+# A game installed without its media folders and with a minimal data set-up: every part fails on
+# its own, and the player sees the first of them.
+mkdir -p "$work/game" && : >"$work/game/Lumivane.exe"
+wine "$checker" "$sample" --install "$work/game" --value DAT_EXIST=0 --json >"$work/game.json" 2>/dev/null
+python3 - "$work/game.json" <<'CHECK' || fail "the installation checks"
+import json, sys
+report = json.load(open(sys.argv[1], encoding="utf-8"))
+failed = {check["name"]: check["message"] for check in report["checks"] if check["verdict"] == "failed"}
+again = "\nゲームが正しくセットアップされていることを確認してください。"
+assert failed == {"BGM": "BGM フォルダが見つかりません。" + again, "KOE": "音声フォルダが見つかりません。" + again,
+                  "MOV": "ムービーフォルダが見つかりません。" + again,
+                  "DAT": "データがセットアップされていません。\n\n最小セットアップになっていませんか？\n"
+                         "最小セットアップではアップデートを行うことはできません。"}, failed
+assert (report["exit_code"], report["player_sees_first"]["boxes"][0]["text"]) == (1, failed["BGM"])
+CHECK
+
 mkdir -p "$work/saved-as-txt/GAMEDATA"
 cp "$sample/update.ini" "$work/saved-as-txt/update.ini.txt"
 wine "$checker" "$work/saved-as-txt" >"$work/txt-report.txt" 2>/dev/null
 code=$?
 [ "$code" -eq 2 ] && grep -q 'holds "update.ini.txt"' "$work/txt-report.txt" || fail "update.ini.txt: exit code $code"
-[ "$status" -eq 0 ] && echo "ok   the sample package passes; --json, --version, update.ini.txt"
+[ "$status" -eq 0 ] && echo "ok   the sample package passes; --json, --version, the installation checks, update.ini.txt"
 exit $status
