@@ -49,6 +49,13 @@ struct Ccheck_verdict {
     std::wstring hint;
 };
 
+// A finder's answer as a verdict: passed when it found no problem, failed with the problem as its
+// message.
+inline Ccheck_verdict verdict_of(const std::wstring& name, const std::wstring& what, const std::wstring& problem)
+{
+    return {name, what, problem.empty() ? Cverdict::passed : Cverdict::failed, problem, std::wstring()};
+}
+
 struct Cbox {
     // "warning" (OK), "question" (Yes/No) or "information" (OK).
     std::wstring kind;

@@ -5,16 +5,6 @@
 
 namespace {
 
-Ccheck_verdict verdict_of(const std::wstring& name, const std::wstring& what, const std::wstring& problem)
-{
-    Ccheck_verdict verdict;
-    verdict.name = name;
-    verdict.what = what;
-    verdict.verdict = problem.empty() ? Cverdict::passed : Cverdict::failed;
-    verdict.message = problem;
-    return verdict;
-}
-
 // One part of the game and the setting of update.ini that makes update.exe ask for it.
 struct Cpart {
     const wchar_t* name;

@@ -20,6 +20,12 @@ public:
     void value(int number);
     void value(bool flag);
     void null();
+    // A member of the current object: its name, then its value.
+    void member(const std::wstring& name, const std::wstring& text) { key(name); value(text); }
+    void member(const std::wstring& name, const wchar_t* text) { key(name); value(text); }
+    void member(const std::wstring& name, uint64_t number) { key(name); value(number); }
+    void member(const std::wstring& name, int number) { key(name); value(number); }
+    void member(const std::wstring& name, bool flag) { key(name); value(flag); }
 
     const std::wstring& text() const { return text_; }
 

@@ -38,16 +38,6 @@ const Centry_list ENTRY_LISTS[] = {
      L"update.ini"},
 };
 
-Ccheck_verdict verdict_of(const std::wstring& name, const std::wstring& what, const std::wstring& problem)
-{
-    Ccheck_verdict verdict;
-    verdict.name = name;
-    verdict.what = what;
-    verdict.verdict = problem.empty() ? Cverdict::passed : Cverdict::failed;
-    verdict.message = problem;
-    return verdict;
-}
-
 Ccheck_verdict set_aside(Ccheck_verdict verdict, Cverdict why_kind, const std::wstring& why)
 {
     verdict.verdict = why_kind;
