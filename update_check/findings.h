@@ -100,7 +100,8 @@ struct Cpackage_findings {
     std::vector<Cline_report> lines;
 
     std::vector<Ccheck_verdict> checks;
-    // The name of the check whose failure the player would see, or empty when none fails.
+    // The name of the check whose failure the player would see (as in Ccheck_verdict::name), or
+    // empty when none fails.
     std::wstring first_failure;
     // What the player sees first: the boxes of that failure, or the confirmation.
     std::vector<Cbox> player_sees;

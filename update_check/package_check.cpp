@@ -128,7 +128,7 @@ void name_what_the_player_sees(const Cupdate_settings& settings, Cpackage_findin
 {
     for (const Ccheck_verdict& check : findings.checks) {
         if (check.verdict == Cverdict::failed) {
-            findings.first_failure = check.what;
+            findings.first_failure = check.name;
             findings.player_sees = failure_boxes(settings.GAME_NAME, check.message);
             return;
         }
@@ -153,7 +153,7 @@ bool read_package_ini(Cupdate_settings& settings, Cpackage_findings& findings)
     std::vector<std::wstring> lines;
     if (!problem.empty() || read_text_lines(L"update.ini", lines) != Ctext_read::read) {
         findings.checks.push_back({L"update.ini", L"update.ini can be read", Cverdict::failed, problem, L""});
-        findings.first_failure = findings.checks.back().what;
+        findings.first_failure = findings.checks.back().name;
         findings.player_sees = failure_boxes(L"", problem);
         findings.missing_hint = missing_update_ini_hint();
         return false;

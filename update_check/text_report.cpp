@@ -87,6 +87,14 @@ void write_checks(Creport& out, const std::vector<Ccheck_verdict>& checks)
     }
 }
 
+std::wstring what_is_checked(const Cpackage_findings& findings, const std::wstring& name)
+{
+    for (const Ccheck_verdict& check : findings.checks)
+        if (check.name == name)
+            return check.what;
+    return name;
+}
+
 void write_box(Creport& out, const Cbox& box)
 {
     const std::wstring buttons = box.kind == L"question" ? L"Yes/No" : L"OK";
@@ -98,7 +106,7 @@ void write_player_sees(Creport& out, const Cpackage_findings& findings)
 {
     out.line(L"What the player sees first");
     if (!findings.first_failure.empty())
-        out.line(L"  update.exe stops at \"" + findings.first_failure + L"\" and changes nothing:");
+        out.line(L"  update.exe stops at \"" + what_is_checked(findings, findings.first_failure) + L"\" and changes nothing:");
     else if (!findings.player_sees.empty())
         out.line(L"  the confirmation; はい (Yes) starts the copy:");
     else
