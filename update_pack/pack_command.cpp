@@ -4,7 +4,7 @@
 
 #include "fs/file_ops.h"
 #include "fs/paths.h"
-#include "update_pack/json_text.h"
+#include "update_check/json_writer.h"
 #include "update_check/report.h"
 #include "update_pack/package_proof.h"
 #include "update_pack/package_writer.h"
@@ -173,43 +173,49 @@ std::wstring as_text(const Cpack_options& options, const Cpack_result& result)
 
 std::wstring as_json(const Cpack_result& result)
 {
-    Cjson_text json;
-    json.open_object();
-    json.key(L"exit_code").number(result.exit_code);
-    json.key(L"errors").open_array();
+    Cjson_writer json;
+    json.begin_object();
+    json.member(L"tool", L"update-pack");
+    json.member(L"exit_code", result.exit_code);
+    json.key(L"errors");
+    json.begin_array();
     for (const std::wstring& error : result.errors)
-        json.string(error);
-    json.close_array();
-    json.key(L"changed").open_array();
+        json.value(error);
+    json.end_array();
+    json.key(L"changed");
+    json.begin_array();
     for (const Cchanged_file& file : result.diff.changed) {
-        json.open_object();
-        json.key(L"path").string(file.path);
-        json.key(L"size").number(file.size);
-        json.key(L"new").boolean(file.added);
-        json.close_object();
+        json.begin_object();
+        json.member(L"path", file.path);
+        json.member(L"bytes", file.size);
+        json.member(L"new", file.added);
+        json.end_object();
     }
-    json.close_array();
-    json.key(L"only_in_old").open_array();
+    json.end_array();
+    json.key(L"only_in_old");
+    json.begin_array();
     for (const std::wstring& path : result.diff.only_in_old)
-        json.string(path);
-    json.close_array();
-    json.key(L"update_ini").open_array();
+        json.value(path);
+    json.end_array();
+    json.key(L"update_ini");
+    json.begin_array();
     for (const std::wstring& line : result.update_ini)
-        json.string(line);
-    json.close_array();
-    json.key(L"plan").open_array();
+        json.value(line);
+    json.end_array();
+    json.key(L"plan");
+    json.begin_array();
     for (const Ccopy_group& group : result.plan) {
         for (const Cfile_entry& entry : group.listing.entries) {
-            json.open_object();
-            json.key(L"key").string(group.key);
-            json.key(L"path").string(relative_path(group, entry));
-            json.key(L"size").number(entry.size);
-            json.close_object();
+            json.begin_object();
+            json.member(L"key", group.key);
+            json.member(L"path", relative_path(group, entry));
+            json.member(L"bytes", entry.size);
+            json.end_object();
         }
     }
-    json.close_array();
-    json.key(L"total_bytes").number(total_bytes(result.plan));
-    json.close_object();
+    json.end_array();
+    json.member(L"bytes", total_bytes(result.plan));
+    json.end_object();
     return json.text() + L"\n";
 }
 
