@@ -117,7 +117,7 @@ set +e
 # 29th of the sample's 56 blocks, about half way.
 transcript=$sample/transcript.txt
 wine "$build/tests/e2e/drive_update.exe" "$(winepath -w "$package/update.exe")" "$(winepath -w "$shots")" \
-  "$(winepath -w "$transcript")" --answer yes --hold "$hold" --progress-at 57
+  "$(winepath -w "$transcript")" "$hold" 57
 driven=$?
 set -e
 echo

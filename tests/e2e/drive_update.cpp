@@ -1,8 +1,8 @@
-// drive_update: runs the real update.exe once as a player would, for scripts/sample.sh. Prints
-// each box and saves a screenshot of it before it is answered, saves one of the progress dialog
-// while the program is held at its Nth bar position, and writes the transcript of what it showed.
-//   drive_update <update.exe> <screenshot folder> <transcript file> [--answer yes|no]...
-//                [--hold <ms each box stays up>] [--progress-at <n>]
+// drive_update: runs the real update.exe once as a player would, answering Yes, for
+// scripts/sample.sh. Prints each box and saves a screenshot of it before it is answered, saves one
+// of the progress dialog while the program is held at its Nth bar position, and writes the
+// transcript of what it showed.
+//   drive_update <update.exe> <screenshot folder> <transcript file> <ms each box stays up> <N>
 #include "driver.h"
 #include "support/unix_command.h"
 
@@ -39,22 +39,13 @@ void screenshot(const std::wstring& folder, HWND window, const std::wstring& nam
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc < 4)
+    if (argc < 6)
         return 2;
     const std::wstring shots = argv[2];
     CreateDirectoryW(shots.c_str(), nullptr);
+    const DWORD hold = std::max(300, _wtoi(argv[4]));  // at least until the box is painted
     e2e::Options options;
-    options.answers.clear();
-    DWORD hold = 300;  // at least until the box is painted
-    for (int i = 4; i + 1 < argc; i += 2) {
-        const std::wstring option = argv[i], value = argv[i + 1];
-        if (option == L"--answer")
-            options.answers.push_back(value == L"no" ? IDNO : IDYES);
-        else if (option == L"--hold")
-            hold = std::max<DWORD>(hold, _wtoi(value.c_str()));
-        else if (option == L"--progress-at")
-            options.pause_at = _wtoi(value.c_str());
-    }
+    options.pause_at = _wtoi(argv[5]);
     options.before_answer = [&](HWND box) {
         Sleep(hold);
         const bool question = GetDlgItem(box, IDYES) && IsWindowVisible(GetDlgItem(box, IDYES));

@@ -80,9 +80,10 @@ void log_box(HWND box)
     std::wstring names, default_button = L"none";
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const LONG style = GetWindowLongW(child, GWL_STYLE);
-        if (class_of(child) == L"Button" && (style & WS_VISIBLE))
-            names += (names.empty() ? L"" : L",") + button_name(child);
-        if (class_of(child) == L"Button" && (style & WS_VISIBLE) && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+        if (class_of(child) != L"Button" || !(style & WS_VISIBLE))
+            continue;
+        names += (names.empty() ? L"" : L",") + button_name(child);
+        if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
             default_button = button_name(child);
     }
     log(L"box " + icon_of(box) + L" " + names + L" default=" + default_button + L" caption=" + text_of(box) +
@@ -143,10 +144,9 @@ LRESULT CALLBACK hook(int code, WPARAM wparam, LPARAM lparam)
         close_at = _wtoi(variable(L"UPDATE_E2E_CLOSE_AT").c_str());
         pause_at = _wtoi(variable(L"UPDATE_E2E_PAUSE_AT").c_str());
     }
-    if (code == HC_ACTION) {
-        const CWPSTRUCT& sent = *reinterpret_cast<const CWPSTRUCT*>(lparam);
+    const CWPSTRUCT& sent = *reinterpret_cast<const CWPSTRUCT*>(lparam);
+    if (code == HC_ACTION)
         on_message(sent.hwnd, sent.message, sent.wParam, sent.lParam);
-    }
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
