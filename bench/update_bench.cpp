@@ -45,6 +45,6 @@ int wmain(int argc, wchar_t** argv)
     const double hidden = milliseconds_per_position(bar);
     ShowWindow(window, SW_SHOW);
     printf("PBM_SETPOS ms: hidden %.4f shown %.4f\n", hidden, milliseconds_per_position(bar));
-    printf("%s\n", run.failure.empty() ? e2e::utf8(run.transcript.back()).c_str() : run.failure.c_str());
+    printf("%s\n", run.failure.empty() ? e2e::narrow(run.transcript.back()).c_str() : run.failure.c_str());
     return run.failure.empty() ? 0 : 1;
 }

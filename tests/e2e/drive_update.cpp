@@ -11,7 +11,7 @@ namespace {
 void print(std::wstring text)
 {
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    const std::string bytes = e2e::utf8(text += L"\n");
+    const std::string bytes = e2e::narrow(text += L"\n");
     DWORD mode = 0, written = 0;
     if (!GetConsoleMode(output, &mode) || !WriteConsoleW(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
         WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -76,7 +76,7 @@ int wmain(int argc, wchar_t** argv)
     for (std::wstring line : run.transcript) {
         for (size_t at; (at = line.find(L'\n')) != std::wstring::npos;)
             line.replace(at, 1, L"\\n");
-        transcript += e2e::utf8(line) + "\n";
+        transcript += e2e::narrow(line) + "\n";
     }
     e2e::write_file(argv[3], transcript);
     print(run.failure.empty() ? L"update.exe ended with exit code " + std::to_wstring(run.exit_code) + L"."

@@ -9,10 +9,10 @@
 
 namespace e2e {
 
-std::string utf8(const std::wstring& text)
+std::string narrow(const std::wstring& text, UINT code_page)
 {
     std::string bytes(text.size() * 3, '\0');
-    bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
+    bytes.resize(WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
                                      static_cast<int>(bytes.size()), nullptr, nullptr));
     return bytes;
 }
@@ -97,7 +97,7 @@ std::string text(const Snapshot& snapshot)
 {
     std::string lines;
     for (const auto& [path, state] : snapshot)
-        lines += utf8(path + L": " + state) + "\n";
+        lines += narrow(path + L": " + state) + "\n";
     return lines;
 }
 
@@ -148,7 +148,7 @@ Run run_update(const std::wstring& exe, const Options& options)
     const std::wstring start_in = options.start_in.empty() ? exe.substr(0, exe.rfind(L'\\')) : options.start_in;
     if (!hook_procedure || !CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                                            nullptr, start_in.c_str(), &startup, &process))
-        return Run{0, {}, {}, "cannot start " + utf8(exe) + " with the hook " + E2E_HOOK_DLL};
+        return Run{0, {}, {}, "cannot start " + narrow(exe) + " with the hook " + E2E_HOOK_DLL};
     const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, hook_procedure(), hook_dll, process.dwThreadId);
     ResumeThread(process.hThread);
 
@@ -258,12 +258,8 @@ Scenario::~Scenario()
 void Scenario::update_ini(const Lines& lines) const
 {
     std::string bytes;
-    for (const std::wstring& line : lines) {
-        char encoded[1024];
-        bytes.append(encoded, WideCharToMultiByte(932, 0, line.data(), static_cast<int>(line.size()), encoded,
-                                                  sizeof encoded, nullptr, nullptr));
-        bytes += "\r\n";
-    }
+    for (const std::wstring& line : lines)
+        bytes += narrow(line, 932) + "\r\n";
     write_file(package + L"\\update.ini", bytes);
 }
 

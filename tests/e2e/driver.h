@@ -13,7 +13,7 @@ namespace e2e {
 
 using Lines = std::vector<std::wstring>;
 
-std::string utf8(const std::wstring& text);
+std::string narrow(const std::wstring& text, UINT code_page = CP_UTF8);
 std::wstring from_utf8(const std::string& text);
 std::wstring built(const char* unix_path);  // a file of the build, as Wine's Windows path
 std::string unix_of(const std::wstring& path);  // a Windows path as the Unix shell takes it, quoted
