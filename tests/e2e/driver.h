@@ -49,10 +49,10 @@ Run run_update(const std::wstring& exe, const Options& options = {});
 // Runs a console program; its exit code, and what it wrote in output.
 DWORD run_console(const std::wstring& command_line, std::string& output);
 
-// <current folder>\scenarios\<name>, made afresh: the update package with a copy of update.exe,
-// the installed game in ゲーム, and the nine values its installer leaves in the registry under
-// HKCU\SOFTWARE\E2Eテスト\<name>. The destructor closes the files held, runs the clean-up
-// commands and removes the key.
+// <current folder>\scenarios\<name>, made afresh: the update package (a copy of update.exe and an
+// empty GAMEDATA) in ダウンロード\アップデート 1.01, the installed game in ゲーム, and the nine values
+// its installer leaves in the registry under HKCU\SOFTWARE\E2Eテスト\<name>. The destructor closes
+// the files held, runs the clean-up commands and removes the key.
 struct Scenario {
     explicit Scenario(const std::string& name);
     Scenario(const Scenario&) = delete;
