@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures update.exe on an update of about 2 GiB (a few large files and a few thousand small
 # ones) against `cp -r` of the same files on the same disk, alternating, and prints throughput,
-# the ratio, the peak memory of the update process and the planning time for 10,000 files.
+# the ratio, the peak memory of the update process and its planning time for 10,000 files.
 # Prints figures; asserts nothing. Usage: bash scripts/benchmark.sh [rounds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,11 +20,11 @@ wineserver -p 2>/dev/null || true  # one server for the whole run; fine if one r
 
 package="$root/package"
 game="$root/game"
-if [ ! -f "$package/.ready" ]; then
+if [ ! -f "$package/.ready" ] || [ ! -f "$root/plan/update.ini" ]; then
   echo "laying out the update (once)..."
-  rm -rf "$package"
-  mkdir -p "$package/GAMEDATA/BGM" "$package/GAMEDATA/MOV" "$package/GAMEDATA/data" "$root/many"
-  python3 - "$package/GAMEDATA" "$root/many" <<'PY'
+  rm -rf "$package" "$root/plan" "$root/many"
+  mkdir -p "$package/GAMEDATA/BGM" "$package/GAMEDATA/MOV" "$package/GAMEDATA/data" "$root/plan/GAMEDATA/many"
+  python3 - "$package/GAMEDATA" "$root/plan/GAMEDATA/many" <<'PY'
 import os, sys
 gamedata, many = sys.argv[1], sys.argv[2]
 block = os.urandom(1 << 20)
@@ -43,9 +43,12 @@ for i in range(10000):                   # planning: 10,000 small files
 PY
   printf 'GAME_NAME = "ベンチマーク"\r\nREG_NAME = "UpdateBench"\r\nBGM_UPDATE = 1\r\nMOV_UPDATE = 1\r\nBGM_FOLDER = "BGM"\r\nMOV_FOLDER = "MOV"\r\nCOPY_FOLDER_COUNT = 1\r\nCOPY_FOLDER_00 = "data"\r\n' \
     | iconv -f UTF-8 -t CP932 > "$package/update.ini"
+  printf 'GAME_NAME = "ベンチマーク"\r\nREG_NAME = "UpdateBench"\r\nCOPY_FOLDER_COUNT = 1\r\nCOPY_FOLDER_00 = "many"\r\n' \
+    | iconv -f UTF-8 -t CP932 > "$root/plan/update.ini"
   touch "$package/.ready"
 fi
 cp build/win32/update.exe "$package/update.exe"
+cp build/win32/update.exe "$root/plan/update.exe"
 bytes=$(du -sb "$package/GAMEDATA" | cut -f1)
 
 game_win="Z:$(echo "$game" | tr / '\\')"
@@ -91,7 +94,7 @@ for round in $(seq "$rounds"); do
       watch_memory "$root/peak" &
       watcher=$!
       start=$(now)
-      wine build/win32/tests/bench/update_bench.exe "$(echo "Z:$package/update.exe" | tr / '\\')" > "$root/run.log"
+      wine build/win32/bench/update_bench.exe "$(echo "Z:$package/update.exe" | tr / '\\')" > "$root/run.log"
       end=$(now)
       kill "$watcher" 2>/dev/null || true
       wait "$watcher" 2>/dev/null || true
@@ -117,8 +120,9 @@ echo "update.exe (whole run): ${update_times[*]} s; median $update_s s, $(echo "
 echo "cp -r:                  ${cp_times[*]} s; median $cp_s s, $(echo "scale=1; $mib / $cp_s" | bc) MiB/s"
 echo "ratio update/cp:        $(echo "scale=2; $update_s / $cp_s" | bc)"
 echo "peak memory (VmHWM):    $(printf '%s KiB ' "${peaks[@]}")"
-echo -n "planning 10,000 files:  "
-wine build/win32/tests/bench/plan_bench.exe "$(echo "Z:$root/many" | tr / '\\')" 5
-echo -n "one bar position:       "
-wine build/win32/tests/bench/progress_bench.exe
+# The planning is timed inside update.exe: from the dialog shown to the first file named.
+fresh_game
+echo "planning 10,000 files:  $(wine build/win32/bench/update_bench.exe "$(echo "Z:$root/plan/update.exe" | tr / '\\')" |
+  sed -n 's/.*plan_ms \([0-9]*\).*/\1 ms/p')"
+echo "one bar position:       $(grep -o 'PBM_SETPOS.*' "$root/run.log")"
 wineserver -k || true

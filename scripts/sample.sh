@@ -102,11 +102,17 @@ picture > "$sample/before.txt"
 echo "== running update.exe (${sample#$top/}/package/update.exe) under Wine, answering Yes"
 shots=$sample/screenshots
 set +e
-# From the sample folder, where the driver keeps its event logs.
-(cd "$sample" && wine "$build/tests/e2e/drive_update.exe" "$(winepath -w "$package/update.exe")" "$(winepath -w "$shots")" \
-  --answer yes --hold "$hold" --progress-at 500 --transcript "$(winepath -w "$sample/transcript.txt")")
+# The picture of the progress dialog is taken at its 57th bar position: the overall bar of the
+# 29th of the sample's 56 blocks, about half way.
+transcript=$sample/transcript.txt
+wine "$build/tests/e2e/drive_update.exe" "$(winepath -w "$package/update.exe")" "$(winepath -w "$shots")" \
+  "$(winepath -w "$transcript")" "$hold" 57
 driven=$?
 set -e
+echo
+echo "Transcript of update.exe's windows (from the hook inside it):"
+grep -v '^pos ' "$transcript" | sed 's/^/  /' || true
+echo "  (and $(grep -c '^pos ' "$transcript" || true) progress bar positions)"
 picture > "$sample/after.txt"
 
 echo

@@ -1,0 +1,355 @@
+// The real update.exe, one row per case: an update package and an installed game laid out as the
+// row says, the installer's registry values, the boxes answered as a player would. Each row checks
+// everything the program showed, every file of the installed game afterwards (each copied file
+// identical to its source, everything else as it was), and what update-check.exe says of the
+// same package.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "driver.h"
+#include "support/unix_command.h"
+
+using namespace e2e;
+
+namespace {
+
+const std::wstring FAILED = L"アップデートに失敗しました。";
+const std::wstring CHECK_SET_UP = L"\nゲームが正しくセットアップされていることを確認してください。";
+const std::wstring WARNING = L"warning OK default=OK", INFORMATION = L"information OK default=OK";
+
+std::wstring box(const std::wstring& kind, const std::wstring& text, const std::wstring& caption = L"テスト")
+{
+    return L"box " + kind + L" caption=" + caption + L" text=" + text;
+}
+
+Lines fails(const std::wstring& cause, const std::wstring& caption = L"テスト")
+{
+    return {box(WARNING, cause, caption), box(WARNING, FAILED, caption)};
+}
+
+// The confirmation, then the progress dialog with what the copy showed in it, given as words:
+// a file's name, "overall/file" for the two bar positions after a block, "close" for the close
+// box pressed, "destroy" for the dialog destroyed. Then the dialog goes and
+// the success box follows, or the box that stopped the copy comes while the dialog is still up.
+Lines copies(const std::wstring& words, const std::wstring& stopped_by = L"")
+{
+    Lines lines = {box(L"information Yes,No default=Yes",
+                       L"セットアップ先 = {game}\n\nこの場所にアップデートデータを上書きします。よろしいですか？"),
+                   L"dialog create", L"dialog caption=テスト アップデート", L"range 1001 0 1000",
+                   L"range 1002 0 1000", L"dialog show"};
+    std::wistringstream stream(words);
+    for (std::wstring word; stream >> word;) {
+        const size_t slash = word.find(L'/');
+        if (slash != std::wstring::npos)
+            lines.insert(lines.end(), {L"pos 1001 " + word.substr(0, slash), L"pos 1002 " + word.substr(slash + 1)});
+        else
+            lines.push_back(word == L"destroy" ? L"dialog destroy" : word == L"close" ? word : L"text 1003 " + word);
+    }
+    if (!stopped_by.empty())
+        lines.push_back(box(WARNING, stopped_by));
+    if (words.find(L"destroy") == std::wstring::npos)
+        lines.insert(lines.end(), {L"dialog hide", L"dialog destroy"});
+    if (stopped_by.empty())
+        lines.push_back(box(INFORMATION, L"アップデートは正常に終了しました。"));
+    return lines;
+}
+
+Lines operator+(Lines a, const Lines& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// update.ini lines copying a media folder of that name; the folder or file entries given.
+Lines media(const std::wstring& kind) { return {kind + L"_UPDATE = 1", kind + L"_FOLDER = \"" + kind + L"\""}; }
+Lines entries(const std::wstring& kind, const Lines& names)
+{
+    Lines lines = {L"COPY_" + kind + L"_COUNT = " + std::to_wstring(names.size())};
+    for (size_t i = 0; i < names.size(); ++i)
+        lines.push_back(L"COPY_" + kind + L"_0" + std::to_wstring(i) + L" = \"" + names[i] + L"\"");
+    return lines;
+}
+Lines files(const Lines& names) { return entries(L"FILE", names); }
+std::wstring entry_not_given(const std::wstring& key, const std::wstring& number)
+{
+    return L"update.ini に " + key + L"_" + number + L" フォルダが指定されていません。\n" + key + L"_CNT の設定は正しいですか？";
+}
+
+std::wstring expand(std::wstring text, const Scenario& scenario)
+{
+    for (size_t at; (at = text.find(L"{game}")) != std::wstring::npos;)
+        text.replace(at, 6, scenario.game);
+    return text;
+}
+
+using Setup = std::function<void(Scenario&, Options&)>;
+
+// Registry values as the row changes them: "NAME=text", or "NAME" for a value not written.
+Setup values(const Lines& changes)
+{
+    return [changes](Scenario& s, Options&) {
+        for (const std::wstring& change : changes) {
+            const size_t equals = change.find(L'=');
+            if (equals == std::wstring::npos)
+                s.values.erase(change);
+            else
+                s.values[change.substr(0, equals)] = expand(change.substr(equals + 1), s);
+        }
+    };
+}
+
+// A file system of 1 MiB as the installed BGM folder, empty.
+void small_disk(Scenario& s, Options&)
+{
+    run_unix_shell("mount -t tmpfs -o size=1m tmpfs " + unix_of(s.game + L"\\BGM"));
+    s.clean_up.push_back("umount " + unix_of(s.game + L"\\BGM"));
+}
+
+// Runs a Unix command on a source file while the program is held after the file's first block.
+Setup mid_copy(const std::string& command, const std::wstring& source)
+{
+    return [=](Scenario& s, Options& o) {
+        const std::string path = unix_of(s.package + L"\\GAMEDATA\\" + source);
+        o.pause_at = 2;
+        o.at_pause = [=](const Lines&) { run_unix_shell(command + " " + path); };
+    };
+}
+
+void bgm_file_in_place(Scenario& s, Options&) { write_file(s.game + L"\\BGM\\a.ogg", "old"); }
+
+struct Row {
+    const char* name;
+    Lines ini;  // after GAME_NAME = "テスト" and REG_NAME; a later line overrides an earlier one
+    std::vector<std::pair<std::wstring, size_t>> sources;  // below GAMEDATA: name and size; "x\" a folder
+    Lines expected;                                        // the transcript; {game}: the game's folder
+    Setup setup = nullptr;
+    int checker = 0;  // update-check's exit code on the package
+};
+
+const Lines COPY_THEN_NEVER = media(L"BGM") + files({L"never.dat"});
+const std::vector<std::pair<std::wstring, size_t>> A_THEN_NEVER = {{L"BGM\\a.ogg", 3000000}, {L"never.dat", 10}};
+
+const Row ROWS[] = {
+    // Start-up.
+    {"no_rich_edit", files({L"readme.txt"}), {{L"readme.txt", 10}},
+     {box(WARNING, L"riched32.dll の読み込みに失敗しました。アプリケーションを終了します。", L"エラー")},
+     [](Scenario&, Options& o) { o.without_rich_edit = true; }},
+    {"started_from_elsewhere", files({L"readme.txt"}), {{L"readme.txt", 10}}, copies(L"readme.txt 1000/1000"),
+     [](Scenario& s, Options& o) { make_folders(o.start_in = s.root + L"\\ショートカット"); }},
+
+    // update.ini and the sources beside update.exe.
+    {"no_update_ini", {}, {}, fails(L"update.ini が見つかりませんでした。", L""),
+     [](Scenario& s, Options&) { DeleteFileW((s.package + L"\\update.ini").c_str()); }, 2},
+    {"no_game_name", {L"GAME_NAME = \"\""}, {}, fails(L"update.ini にゲーム名が指定されていません。", L""), nullptr, 1},
+    {"no_registry_name", {L"REG_NAME = \"\""}, {}, fails(L"update.ini にレジストリ名が指定されていません。"), nullptr, 1},
+    {"gamedata_is_a_file", {}, {}, fails(L"コピー元の GAMEDATA フォルダが見つかりません。"),
+     [](Scenario& s, Options&) {
+         remove_tree(s.package + L"\\GAMEDATA");
+         write_file(s.package + L"\\GAMEDATA", "");
+     }, 1},
+    {"bgm_switch_negative_folder_not_named", {L"BGM_UPDATE = -1"}, {},
+     fails(L"update.ini に BGM フォルダが指定されていません。"), nullptr, 1},
+    {"koe_folder_not_named", {L"KOE_UPDATE = 1"}, {}, fails(L"update.ini に KOE フォルダが指定されていません。"), nullptr, 1},
+    {"mov_folder_not_named", {L"MOV_UPDATE = 1", L"MOV_FOLDER = \"\""}, {},
+     fails(L"update.ini に MOV フォルダが指定されていません。"), nullptr, 1},
+    {"source_bgm_folder_missing", {L"BGM_UPDATE = 1", L"BGM_FOLDER = \"音楽\\表示\""}, {{L"音楽\\", 0}},
+     fails(L"コピー元の BGM フォルダ GAMEDATA\\音楽\\表示 が見つかりません。"), nullptr, 1},
+    // The media folders are checked before the folder entries.
+    {"source_koe_folder_missing", media(L"KOE") + Lines{L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"無い\""}, {},
+     fails(L"コピー元の KOE フォルダ GAMEDATA\\KOE が見つかりません。"), nullptr, 1},
+    {"source_mov_folder_is_a_file", media(L"MOV"), {{L"MOV", 10}},
+     fails(L"コピー元の MOV フォルダ GAMEDATA\\MOV が見つかりません。"), nullptr, 1},
+    // The folder entries are checked before the file entries.
+    {"folder_entry_names_a_file_and_file_missing",
+     {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"readme.txt\"", L"COPY_FILE_COUNT = 1", L"COPY_FILE_00 = \"無い.dat\""},
+     {{L"readme.txt", 10}}, fails(L"コピー元のフォルダ GAMEDATA\\readme.txt が見つかりません。"), nullptr, 1},
+    {"file_entry_names_a_folder", files({L"データ\\能力表.dat"}), {{L"データ\\能力表.dat\\", 0}},
+     fails(L"コピー元のファイル GAMEDATA\\データ\\能力表.dat が見つかりません。"), nullptr, 1},
+    {"folder_entry_01_not_given", {L"COPY_FOLDER_COUNT = 2", L"COPY_FOLDER_00 = \"a\"", L"COPY_FOLDER_02 = \"無い\""},
+     {{L"a\\", 0}}, fails(entry_not_given(L"COPY_FOLDER", L"01")), nullptr, 1},
+    {"file_entry_01_not_given", {L"COPY_FILE_COUNT = 2", L"COPY_FILE_00 = \"a.dat\"", L"COPY_FILE_02 = \"無い\""},
+     {{L"a.dat", 1}}, fails(entry_not_given(L"COPY_FILE", L"01")), nullptr, 1},
+    {"folder_count_11", entries(L"FOLDER", Lines(10, L"d")) + Lines{L"COPY_FOLDER_COUNT = 11"}, {{L"d\\", 0}},
+     fails(entry_not_given(L"COPY_FOLDER", L"10")), nullptr, 1},
+    {"file_count_11", files(Lines(10, L"f")) + Lines{L"COPY_FILE_COUNT = 11"}, {{L"f", 1}},
+     fails(entry_not_given(L"COPY_FILE", L"10")), nullptr, 1},
+
+    // The installation the registry names.
+    {"no_registry_key", {}, {},
+     fails(L"レジストリキーが見つかりませんでした。\n「テスト」がインストールされていることを確認してください。"),
+     [](Scenario& s, Options&) { s.reg_name += L"_別"; }},
+    {"mov_exist_missing_without_movies", {}, {}, fails(L"レジストリに [MOV_EXIST] が見つかりませんでした。"),
+     values({L"MOV_EXIST"})},
+    {"destination_is_a_file", {}, {}, fails(L"コピー先のフォルダ {game}\\Lumivane.exe が見つかりません。" + CHECK_SET_UP),
+     values({L"SAV_FOLDER={game}\\Lumivane.exe"})},
+    {"engine_is_a_folder", {}, {}, fails(L"Lumivane.exe が見つかりませんでした。" + CHECK_SET_UP),
+     [](Scenario& s, Options&) {
+         DeleteFileW((s.game + L"\\Lumivane.exe").c_str());
+         make_folders(s.game + L"\\Lumivane.exe");
+     }},
+    // A part not set up is told so even when its folder is missing too.
+    {"bgm_not_set_up_and_missing", media(L"BGM"), {{L"BGM\\", 0}},
+     fails(L"BGM がセットアップされていません。\nアップデートを行うには、BGM がセットアップされていることが必要です。"),
+     values({L"BGM_EXIST=0", L"BGM_FOLDER={game}\\無い"})},
+    {"koe_set_up_with_a_blank", media(L"KOE"), {{L"KOE\\", 0}},
+     fails(L"音声データがセットアップされていません。\nアップデートを行うには、音声データがセットアップされていることが必要です。"),
+     values({L"KOE_EXIST=1 "})},
+    {"mov_set_up_empty", media(L"MOV"), {{L"MOV\\", 0}},
+     fails(L"ムービーがセットアップされていません。\nアップデートを行うには、ムービーがセットアップされていることが必要です。"),
+     values({L"MOV_EXIST="})},
+    {"data_not_set_up", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"data\""}, {{L"data\\", 0}},
+     fails(L"データがセットアップされていません。\n\n最小セットアップになっていませんか？\n最小セットアップではアップデートを行うことはできません。"),
+     values({L"DAT_EXIST=01"})},
+    {"installed_bgm_folder_missing", media(L"BGM"), {{L"BGM\\", 0}}, fails(L"BGM フォルダが見つかりません。" + CHECK_SET_UP),
+     values({L"BGM_FOLDER={game}\\無い"})},
+    {"installed_koe_folder_missing", media(L"KOE"), {{L"KOE\\", 0}}, fails(L"音声フォルダが見つかりません。" + CHECK_SET_UP),
+     values({L"KOE_FOLDER={game}\\無い"})},
+    {"installed_mov_folder_missing", media(L"MOV"), {{L"MOV\\", 0}},
+     fails(L"ムービーフォルダが見つかりません。" + CHECK_SET_UP), values({L"MOV_FOLDER={game}\\無い"})},
+    {"installed_data_folder_missing", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"data\""}, {{L"data\\", 0}},
+     fails(L"データフォルダが見つかりません。" + CHECK_SET_UP), values({L"DAT_FOLDER={game}\\無い"})},
+    // The folder is shown as stored, trailing backslash and all; No copies nothing.
+    {"refused", files({L"readme.txt"}), {{L"readme.txt", 10}},
+     {box(L"information Yes,No default=Yes",
+          L"セットアップ先 = {game}\\\n\nこの場所にアップデートデータを上書きします。よろしいですか？"),
+      box(INFORMATION, L"アップデートを中断しました。")},
+     [](Scenario& s, Options& o) {
+         o.answers = {IDNO};
+         s.values[L"SAV_FOLDER"] += L"\\";
+     }},
+
+    // The copy. Switches off, counts 0 or below: nothing is looked at, listed or copied.
+    {"nothing_to_copy",
+     {L"BGM_FOLDER = \"無い\"", L"KOE_UPDATE = 0", L"COPY_FOLDER_COUNT = -1", L"COPY_FOLDER_00 = \"無い\"",
+      L"COPY_FILE_COUNT = 0", L"COPY_FILE_00 = \"無い.dat\""},
+     {}, copies(L""), values({L"BGM_EXIST=0", L"KOE_EXIST=0", L"MOV_EXIST=0", L"DAT_EXIST=0"})},
+    {"worked_example", media(L"BGM") + media(L"KOE"), {{L"BGM\\a.ogg", 2400000}, {L"KOE\\b.ogg", 100000}},
+     copies(L"BGM\\a.ogg 400/416 800/833 960/1000 KOE\\b.ogg 1000/1000"), values({L"DAT_EXIST=0"})},
+    // done x 1000 is over 2^32 from the fifth block on.
+    {"six_megabytes", media(L"MOV") + files({L"last.dat"}), {{L"MOV\\op.mpg", 6000000}, {L"last.dat", 1000}},
+     copies(L"MOV\\op.mpg 166/166 333/333 499/500 666/666 833/833 999/1000 last.dat 1000/1000")},
+    // An existing file becomes empty; a file of 1,000,000 bytes takes one block, 1,000,001 two.
+    {"block_boundaries", files({L"zero.bin", L"a.bin", L"b.bin", L"c.bin"}),
+     {{L"zero.bin", 0}, {L"a.bin", 999999}, {L"b.bin", 1000000}, {L"c.bin", 1000001}},
+     copies(L"zero.bin a.bin 333/1000 b.bin 666/1000 c.bin 999/999 1000/1000"),
+     [](Scenario& s, Options&) { write_file(s.game + L"\\zero.bin", "old"); }},
+    {"named_twice_in_any_letter_case", files({L"config.dat", L"CONFIG.DAT"}), {{L"Config.dat", 5000}},
+     copies(L"Config.dat 500/1000 Config.dat 1000/1000")},
+    // Only the folder's own files; its destination folder is made, an empty folder's is not.
+    {"folder_entries", {L"COPY_FOLDER_COUNT = 2", L"COPY_FOLDER_00 = \"データ\\追加\"", L"COPY_FOLDER_01 = \"空\""},
+     {{L"データ\\追加\\one.dat", 1500}, {L"データ\\追加\\下\\deeper.dat", 100}, {L"空\\", 0}},
+     copies(L"データ\\追加\\one.dat 1000/1000")},
+    {"dialog_closed", media(L"BGM"), {{L"BGM\\a.ogg", 2500000}}, copies(L"BGM\\a.ogg 400/400 close destroy"),
+     [](Scenario&, Options& o) { o.close_at = 2; }},
+    // Only the bytes measured at opening are copied.
+    {"source_grows_mid_copy", media(L"BGM"), {{L"BGM\\a.ogg", 1500000}}, copies(L"BGM\\a.ogg 666/666 1000/1000"),
+     mid_copy("head -c 600000 /dev/urandom >>", L"BGM\\a.ogg")},
+
+    // A copy that fails: one box while the dialog is up, and nothing after it.
+    {"destination_immutable", COPY_THEN_NEVER, A_THEN_NEVER, copies(L"", L"{game}\\BGM\\a.oggが開けませんでした。"),
+     [](Scenario& s, Options& o) {
+         bgm_file_in_place(s, o);
+         SetFileAttributesW((s.game + L"\\BGM\\a.ogg").c_str(), FILE_ATTRIBUTE_READONLY);
+         run_unix_shell("chattr +i " + unix_of(s.game + L"\\BGM\\a.ogg"));
+         s.clean_up.push_back("chattr -i " + unix_of(s.game + L"\\BGM\\a.ogg"));
+     }},
+    {"destination_held_open", COPY_THEN_NEVER, A_THEN_NEVER, copies(L"", L"{game}\\BGM\\a.oggが開けませんでした。"),
+     [](Scenario& s, Options& o) {
+         bgm_file_in_place(s, o);
+         s.hold(s.game + L"\\BGM\\a.ogg");
+     }},
+    {"source_held_open", COPY_THEN_NEVER, A_THEN_NEVER, copies(L"", L"BGM\\a.oggが開けませんでした。"),
+     [](Scenario& s, Options&) { s.hold(s.package + L"\\GAMEDATA\\BGM\\a.ogg"); }},
+    // The installer's BGM folder is elsewhere; the update writes below the game's folder.
+    {"bgm_folder_missing_below_destination", COPY_THEN_NEVER, A_THEN_NEVER,
+     copies(L"", L"{game}\\BGM\\a.oggが開けませんでした。"),
+     [](Scenario& s, Options&) {
+         remove_tree(s.game + L"\\BGM");
+         s.values[L"BGM_FOLDER"] = s.game + L"\\DAT";
+     }},
+    {"source_shrinks_mid_copy", COPY_THEN_NEVER, A_THEN_NEVER,
+     copies(L"BGM\\a.ogg 333/333 499/500", L"BGM\\a.oggの読み込みに失敗しました。"),
+     mid_copy("truncate -s 1500000", L"BGM\\a.ogg")},
+    {"disk_full", COPY_THEN_NEVER, A_THEN_NEVER,
+     copies(L"BGM\\a.ogg 333/333", L"{game}\\BGM\\a.oggへの書き込みに失敗しました。"), small_disk},
+    // The stream holds the last byte until it is closed: only the close fails.
+    {"disk_full_at_close", media(L"BGM"), {{L"BGM\\a.ogg", 1048577}},
+     copies(L"BGM\\a.ogg 953/953 1000/1000", L"{game}\\BGM\\a.oggへの書き込みに失敗しました。"), small_disk},
+};
+
+std::string text_of(const Lines& lines)
+{
+    std::string text;
+    for (const std::wstring& line : lines)
+        text += "  " + narrow(line) + "\n";
+    return text;
+}
+
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+
+class Update : public testing::TestWithParam<Row> {};
+
+TEST_P(Update, ShowsAndWritesWhatItShould)
+{
+    const Row& row = GetParam();
+    Scenario s(row.name);
+    make_folders(s.package + L"\\GAMEDATA");
+    for (const auto& [name, size] : row.sources)
+        name.back() == L'\\' ? make_folders(s.package + L"\\GAMEDATA\\" + name.substr(0, name.size() - 1))
+                             : write_file(s.package + L"\\GAMEDATA\\" + name, pattern(size, static_cast<unsigned>(size)));
+    s.update_ini(Lines{L"// テスト 1.01", L"GAME_NAME = \"テスト\"", L"REG_NAME = \"" + s.reg_name + L"\""} + row.ini);
+    Options options;
+    if (row.setup)
+        row.setup(s, options);
+    s.write_registry();
+    const Snapshot sources = snapshot(s.package + L"\\GAMEDATA");
+    Snapshot expected_game = snapshot(s.game);
+
+    const e2e::Run run = run_update(s.exe(), options);
+
+    Lines expected;
+    for (const std::wstring& line : row.expected)
+        expected.push_back(expand(line, s));
+    ASSERT_EQ(run.failure, "") << text_of(run.transcript);
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(text_of(expected), text_of(run.transcript));
+    // Each file the dialog named is now its source, and the folders above it were made; a file
+    // the copy failed on is left as the failure left it. Nothing else changed.
+    Snapshot game = snapshot(s.game);
+    Lines named;
+    for (const std::wstring& line : expected)
+        if (line.rfind(L"text 1003 ", 0) == 0)
+            named.push_back(line.substr(10));
+    const bool stopped = expected.back() == L"dialog destroy";  // with no success box after it
+    for (size_t i = 0; i < named.size(); ++i) {
+        for (size_t slash = 0; (slash = named[i].find(L'\\', slash + 1)) != std::wstring::npos;)
+            expected_game[named[i].substr(0, slash)] = L"folder";
+        if (stopped && i + 1 == named.size())
+            expected_game.erase(named[i]), game.erase(named[i]);
+        else
+            expected_game[named[i]] = sources.at(named[i]);
+    }
+    EXPECT_EQ(text(expected_game), text(game));
+
+    // update-check on the same package: its verdict, and the player's messages when it fails.
+    std::string report;
+    EXPECT_EQ(run_console(L"\"" + built(E2E_CHECK_EXE) + L"\" \"" + s.package + L"\"", report),
+              static_cast<DWORD>(row.checker)) << report;
+    for (const std::wstring& line : row.checker ? expected : Lines{}) {
+        std::wistringstream pieces(line.substr(line.find(L" text=") + 6));
+        for (std::wstring piece; std::getline(pieces, piece);)
+            EXPECT_NE(report.find(narrow(piece)), std::string::npos) << narrow(piece) << " not in:\n" << report;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Update, testing::ValuesIn(ROWS),
+                         [](const testing::TestParamInfo<Row>& row) { return std::string(row.param.name); });
+
+TEST(UpdateCheck, RefusesAWrongCommandLine)
+{
+    std::string output;
+    EXPECT_EQ(run_console(L"\"" + built(E2E_CHECK_EXE) + L"\" --no-such-option", output), 2u) << output;
+}
+
+}  // namespace
