@@ -35,8 +35,12 @@ bool open_file(Cfile_handle& file, const std::wstring& path, const std::wstring&
 bool close_file(Cfile_handle& file)
 {
     bool closed_cleanly = true;
-    if (file.stream != nullptr)
-        closed_cleanly = fclose(file.stream) == 0;
+    // Flushed first and on its own: some runtimes report a close whose last write failed as a
+    // clean one, and a full disk often shows only in that last write.
+    if (file.stream != nullptr) {
+        const bool flushed = fflush(file.stream) == 0;
+        closed_cleanly = fclose(file.stream) == 0 && flushed;
+    }
     file.stream = nullptr;
     file.size = 0;
     return closed_cleanly;

@@ -59,13 +59,14 @@ struct Scenario {
     ~Scenario();
     std::wstring root, package, game, reg_name;
     std::map<std::wstring, std::wstring> values;  // the registry values write_registry writes
-    std::vector<HANDLE> held;                     // files held open, sharing nothing
+    std::vector<HANDLE> held;                     // files held open by another program
     std::vector<std::string> clean_up;            // Unix commands
 
     std::wstring exe() const { return package + L"\\update.exe"; }
     void update_ini(const Lines& lines) const;  // code page 932, CR LF after every line
     void write_registry() const;                // REG_SZ, the terminating NUL counted
-    void hold(const std::wstring& path) { held.push_back(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)); }
+    // Held open for writing as another program would, letting others only read it.
+    void hold(const std::wstring& path) { held.push_back(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)); }
 };
 
 }  // namespace e2e

@@ -118,6 +118,34 @@ Setup mid_copy(const std::string& command, const std::wstring& source)
 
 void bgm_file_in_place(Scenario& s, Options&) { write_file(s.game + L"\\BGM\\a.ogg", "old"); }
 
+// The game installed in another folder of the scenario, as its installer would record it there;
+// the first one stays as it was. With a size, the folder is a file system of that size.
+Setup game_in(const std::wstring& name, const char* disk_size = nullptr)
+{
+    return [=](Scenario& s, Options&) {
+        const std::wstring game = s.root + L"\\" + name;
+        make_folders(game);
+        if (disk_size != nullptr) {
+            run_unix_shell(std::string("mount -t tmpfs -o size=") + disk_size + " tmpfs " + unix_of(game));
+            s.clean_up.insert(s.clean_up.begin(), "umount " + unix_of(game));
+        }
+        write_file(game + L"\\Lumivane.exe", "");
+        for (const std::wstring part : {L"BGM", L"KOE", L"MOV", L"DAT"})
+            make_folders(game + L"\\" + part);
+        for (auto& value : s.values)
+            if (value.second.compare(0, s.game.size(), s.game) == 0)
+                value.second = game + value.second.substr(s.game.size());
+        s.game = game;
+    };
+}
+
+// A package entry that names a folder outside GAMEDATA, which holds a file to be stolen.
+std::wstring outside(const std::wstring& key, const std::wstring& value)
+{
+    return L"update.ini の " + key + L" に指定された " + value + L" は、フォルダの外を指しているため使用できません。";
+}
+void evil_beside_the_package(Scenario& s, Options&) { write_file(s.package + L"\\evil\\x.dat", "evil"); }
+
 struct Row {
     const char* name;
     Lines ini;  // after GAME_NAME = "テスト" and REG_NAME; a later line overrides an earlier one
@@ -276,6 +304,44 @@ const Row ROWS[] = {
     // The stream holds the last byte until it is closed: only the close fails.
     {"disk_full_at_close", media(L"BGM"), {{L"BGM\\a.ogg", 1048577}},
      copies(L"BGM\\a.ogg 953/953 1000/1000", L"{game}\\BGM\\a.oggへの書き込みに失敗しました。"), small_disk},
+    // All or nothing: the first file is in place when the second cannot be, and gets its old
+    // content back; leftovers of a killed run are removed, other files never touched.
+    {"locked_while_putting_in_place", files({L"first.dat", L"second.dat"}), {{L"first.dat", 10}, {L"second.dat", 20}},
+     copies(L"first.dat 333/1000 second.dat 1000/1000", L"{game}\\second.datへの書き込みに失敗しました。"),
+     [](Scenario& s, Options& o) {
+         write_file(s.game + L"\\first.dat", "old first");
+         write_file(s.game + L"\\second.dat", "old second");
+         o.pause_at = 4;
+         o.at_pause = [&s](const Lines&) { s.hold(s.game + L"\\second.dat"); };
+     }},
+    {"leftovers_of_a_killed_run", media(L"BGM"), {{L"BGM\\a.ogg", 10}}, copies(L"BGM\\a.ogg 1000/1000"),
+     [](Scenario& s, Options&) {
+         for (const wchar_t* name : {L"a.ogg.~update-new", L"a.ogg.~update-old", L"other.ogg.~update-new"})
+             write_file(s.game + L"\\BGM\\" + name, "left");
+     }},
+    {"too_little_room", media(L"BGM"), {{L"BGM\\a.ogg", 2000000}},
+     fails(L"コピー先のドライブの空き容量が足りません。\n必要な空き容量: 2.0 MB\n現在の空き容量: 1.0 MB"),
+     game_in(L"小さなドライブ", "1m")},
+
+    // Only inside the installation: entries that climb out are refused before anything is written.
+    {"folder_entry_climbs_out", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"..\\evil\""}, {},
+     fails(outside(L"COPY_FOLDER_00", L"..\\evil")), evil_beside_the_package, 1},
+    {"file_entry_climbs_out", files({L"../evil/x.dat"}), {}, fails(outside(L"COPY_FILE_00", L"../evil/x.dat")),
+     evil_beside_the_package, 1},
+    {"media_folder_climbs_out", {L"BGM_UPDATE = 1", L"BGM_FOLDER = \"data\\..\\..\\evil\""}, {{L"data\\", 0}},
+     fails(outside(L"BGM_FOLDER", L"data\\..\\..\\evil")), evil_beside_the_package, 1},
+    // Shift-JIS trail bytes 0x5C (ソ, 表, 能) and names outside code page 932 make the folders they name.
+    {"folders_with_backslash_trail_bytes",
+     {L"COPY_FOLDER_COUNT = 2", L"COPY_FOLDER_00 = \"ソース\"", L"COPY_FOLDER_01 = \"表示\\能力\""},
+     {{L"ソース\\a.dat", 10}, {L"表示\\能力\\b.dat", 20}}, copies(L"ソース\\a.dat 333/1000 表示\\能力\\b.dat 1000/1000"),
+     game_in(L"ソフト")},
+    {"game_outside_code_page_932", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"新しい\\追加\""},
+     {{L"新しい\\追加\\a.dat", 10}}, copies(L"新しい\\追加\\a.dat 1000/1000"), game_in(L"Zoë 게임 🎮")},
+    {"destination_over_260_characters", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"data\\new\""},
+     {{L"data\\new\\a.dat", 10}}, copies(L"data\\new\\a.dat 1000/1000"),
+     game_in(std::wstring(120, L'g') + L"\\" + std::wstring(120, L'h'))},
+    {"update_ini_too_large", {}, {}, fails(L"update.ini が大きすぎるため、読み込めませんでした。", L""),
+     [](Scenario& s, Options&) { run_unix_shell("truncate -s 17M " + unix_of(s.package + L"\\update.ini")); }, 2},
 };
 
 std::string text_of(const Lines& lines)
@@ -304,33 +370,39 @@ TEST_P(Update, ShowsAndWritesWhatItShould)
         row.setup(s, options);
     s.write_registry();
     const Snapshot sources = snapshot(s.package + L"\\GAMEDATA");
-    Snapshot expected_game = snapshot(s.game);
+    Snapshot expected_after = snapshot(s.root);
 
+    Snapshot at_last_box;
+    options.before_answer = [&](HWND) { at_last_box = snapshot(s.root); };
     const e2e::Run run = run_update(s.exe(), options);
 
     Lines expected;
     for (const std::wstring& line : row.expected)
         expected.push_back(expand(line, s));
     ASSERT_EQ(run.failure, "") << text_of(run.transcript);
-    EXPECT_EQ(run.exit_code, 0u);
+    const bool succeeded = expected.back().find(L"アップデートは正常に終了しました。") != std::wstring::npos;
+    const bool refused = expected.back().find(L"アップデートを中断しました。") != std::wstring::npos;
+    EXPECT_EQ(run.exit_code, succeeded || refused ? 0u : 1u);
     EXPECT_EQ(text_of(expected), text_of(run.transcript));
-    // Each file the dialog named is now its source, and the folders above it were made; a file
-    // the copy failed on is left as the failure left it. Nothing else changed.
-    Snapshot game = snapshot(s.game);
-    Lines named;
-    for (const std::wstring& line : expected)
-        if (line.rfind(L"text 1003 ", 0) == 0)
-            named.push_back(line.substr(10));
-    const bool stopped = expected.back() == L"dialog destroy";  // with no success box after it
-    for (size_t i = 0; i < named.size(); ++i) {
-        for (size_t slash = 0; (slash = named[i].find(L'\\', slash + 1)) != std::wstring::npos;)
-            expected_game[named[i].substr(0, slash)] = L"folder";
-        if (stopped && i + 1 == named.size())
-            expected_game.erase(named[i]), game.erase(named[i]);
-        else
-            expected_game[named[i]] = sources.at(named[i]);
+    // After a success each file the dialog named is its source, the folders above it made, and
+    // leftovers of a killed run beside it gone. Nothing else changed anywhere, nor after a failure
+    // (but the sources the row itself changed mid-copy): the game is as it was while the box
+    // that tells of the failure is up.
+    const std::wstring game = s.game.substr(s.root.size() + 1) + L"\\";
+    const std::wstring gamedata = s.package.substr(s.root.size() + 1) + L"\\GAMEDATA\\";
+    for (const auto& [path, state] : snapshot(s.package + L"\\GAMEDATA"))
+        expected_after[gamedata + path] = state;
+    for (const std::wstring& line : succeeded ? expected : Lines{}) {
+        if (line.rfind(L"text 1003 ", 0) != 0)
+            continue;
+        const std::wstring named = line.substr(10);
+        for (size_t slash = 0; (slash = named.find(L'\\', slash + 1)) != std::wstring::npos;)
+            expected_after[game + named.substr(0, slash)] = L"folder";
+        expected_after[game + named] = sources.at(named);
+        expected_after.erase(game + named + L".~update-new");
+        expected_after.erase(game + named + L".~update-old");
     }
-    EXPECT_EQ(text(expected_game), text(game));
+    EXPECT_EQ(text(expected_after), text(succeeded ? snapshot(s.root) : at_last_box));
 
     // update-check on the same package: its verdict, and the player's messages when it fails.
     std::string report;
