@@ -102,11 +102,11 @@ picture > "$sample/before.txt"
 echo "== running update.exe (${sample#$top/}/package/update.exe) under Wine, answering Yes"
 shots=$sample/screenshots
 set +e
-# The picture of the progress dialog is taken at its 57th bar position: the overall bar of the
-# 29th of the sample's 56 blocks, about half way.
+# The picture of the progress dialog is taken at its 9th bar position: the overall bar of the
+# 5th of the sample's 9 blocks, about half way.
 transcript=$sample/transcript.txt
 wine "$build/tests/e2e/drive_update.exe" "$(winepath -w "$package/update.exe")" "$(winepath -w "$shots")" \
-  "$(winepath -w "$transcript")" "$hold" 57
+  "$(winepath -w "$transcript")" "$hold" 9
 driven=$?
 set -e
 echo

@@ -98,10 +98,14 @@ void on_position(HWND bar, WPARAM position)
         PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // seen at the program's next message pump
     }
     if (positions == pause_at) {
+        // The program paints at its own pace with redrawing held off; held here, it is painted
+        // now, so that what is on screen is what it has shown so far.
+        SendMessageW(dialog, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         CloseHandle(CreateFileW((log_path + L".pause").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         for (int waited = 0; waited < 20000 && GetFileAttributesW((log_path + L".go").c_str()) == INVALID_FILE_ATTRIBUTES;
              waited += 10)
-            Sleep(10);
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, 0);  // unlike Sleep, lets Wine show what was painted
     }
 }
 
