@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release package dist/update-<version>.zip for publishers: the 32-bit update.exe they
-# ship, the package checker update-check.exe (both stripped, both with their version resource),
+# ship, the package checker update-check.exe and the package maker update-pack.exe (all three
+# stripped, all with their version resource),
 # the guide in Japanese and in English with its screenshots, the sample package of sample/, and
 # SHA256SUMS for every file in it. Then checks the zip as a publisher receives it: the sums
 # verify, and update-check passes on the zip's own sample.
@@ -30,12 +31,12 @@ fi
 
 version=$(tr -d ' \r\n' < VERSION)
 name=update-$version
-echo "== building update.exe and update-check.exe $version (32-bit)"
+echo "== building update.exe, update-check.exe and update-pack.exe $version (32-bit)"
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target update update-check >/dev/null
+cmake --build --preset win32 --target update update-check update-pack >/dev/null
 
 build=build/win32
-for program in "$build/update.exe" "$build/update_check/update-check.exe"; do
+for program in "$build/update.exe" "$build/update_check/update-check.exe" "$build/update_pack/update-pack.exe"; do
   # Stripped, and carrying the version of the file VERSION in its version resource.
   if i686-w64-mingw32-nm "$program" 2>&1 | grep -qv 'no symbols'; then
     echo "release: $program is not stripped" >&2; exit 1
@@ -50,7 +51,7 @@ done
 stage=dist/$name
 rm -rf "$stage" "dist/$name.zip"
 mkdir -p "$stage/docs"
-cp "$build/update.exe" "$build/update_check/update-check.exe" "$stage/"
+cp "$build/update.exe" "$build/update_check/update-check.exe" "$build/update_pack/update-pack.exe" "$stage/"
 cp docs/guide.ja.md docs/guide.md docs/confirmation.png docs/progress.png docs/success.png docs/warning.png "$stage/docs/"
 # Byte for byte: update.ini stays Shift-JIS with CR LF.
 cp -R sample "$stage/sample"

@@ -9,6 +9,7 @@
 #include "fs/paths.h"
 #include "update_check/console_output.h"
 #include "update_pack/pack_command.h"
+#include "version.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ const wchar_t* const USAGE =
     L"usage: update-pack <old game folder> <new game folder> <package folder>\n"
     L"                   --name <GAME_NAME> --registry <REG_NAME>\n"
     L"                   [--bgm <folder>] [--koe <folder>] [--mov <folder>] [--force] [--json]\n"
+    L"       update-pack --version\n"
     L"\n"
     L"Compares the two game folders and writes the package that brings the old one to the new one:\n"
     L"GAMEDATA with every new or changed file, and update.ini in Shift-JIS with CR LF. Files only the\n"
@@ -66,6 +68,10 @@ int wmain(int argc, wchar_t** argv)
 {
     // As update.exe does, so that the runtime treats text the way it does there.
     _wsetlocale(LC_ALL, L"japanese");
+    if (argc == 2 && std::wstring(argv[1]) == L"--version") {
+        write_output(L"update-pack " UPDATE_VERSION_WIDE L"\n", Cpipe_encoding::utf8);
+        return PACK_MADE;
+    }
     Cpack_options options;
     if (!parse_arguments(argc, argv, options)) {
         write_output(USAGE, Cpipe_encoding::utf8);
