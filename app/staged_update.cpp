@@ -19,13 +19,6 @@ std::wstring backup_path(const std::wstring& destination)
 
 namespace {
 
-std::wstring upper_case(std::wstring text)
-{
-    if (!text.empty())
-        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
 // Opened for writing without truncating and closed again: read-only, held open by another
 // program or a folder of that name, it fails here before anything is staged.
 bool can_write(const std::wstring& path)
@@ -49,7 +42,7 @@ bool Cstaged_update::make_folder(const std::wstring& folder, std::wstring& unmad
 
 Cstaged_update::Cfound Cstaged_update::find(const std::wstring& path)
 {
-    const std::wstring key = upper_case(path);
+    const std::wstring key = upper_case_name(path);
     const size_t slash = key.rfind(L'\\');
     const std::wstring folder = key.substr(0, slash);
     if (listed_.count(folder) == 0) {
@@ -60,7 +53,7 @@ Cstaged_update::Cfound Cstaged_update::find(const std::wstring& path)
         lister.scan(std::wstring());
         std::map<std::wstring, bool>& names = listed_[folder];
         for (const Cfile_entry& entry : lister.entries)
-            names[upper_case(entry.path)] = entry.is_folder;
+            names[upper_case_name(entry.path)] = entry.is_folder;
     }
     const std::map<std::wstring, bool>& names = listed_[folder];
     const auto name = names.find(key.substr(slash + 1));
@@ -69,7 +62,7 @@ Cstaged_update::Cfound Cstaged_update::find(const std::wstring& path)
 
 std::wstring Cstaged_update::prepare(const std::wstring& destination)
 {
-    const std::wstring key = upper_case(destination);
+    const std::wstring key = upper_case_name(destination);
     if (index_.count(key) == 0) {
         // Left by a run that was killed; nothing else of the game is ever removed.
         if (find(staging_path(destination)) == Cfound::file)

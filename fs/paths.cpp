@@ -115,3 +115,22 @@ std::wstring lower_ascii(const std::wstring& text)
             c = static_cast<wchar_t>(c + 0x20);
     return lowered;
 }
+
+std::wstring upper_case_name(std::wstring text)
+{
+    if (!text.empty())
+        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+bool is_device_name(const std::wstring& path)
+{
+    const std::wstring name = lower_ascii(path.substr(path.find_last_of(L"\\/") + 1));
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    if (stem == L"con" || stem == L"prn" || stem == L"aux" || stem == L"nul")
+        return true;
+    return stem.size() == 4 && (stem.compare(0, 3, L"com") == 0 || stem.compare(0, 3, L"lpt") == 0) &&
+           stem[3] >= L'1' && stem[3] <= L'9';
+}

@@ -27,3 +27,8 @@ bool has_parent_step(const std::wstring& path);
 bool make_folder(const std::wstring& folder, std::wstring& unmade, std::vector<std::wstring>* made = nullptr);
 
 std::wstring lower_ascii(const std::wstring& text);
+// The text upper-cased as Windows compares file names, for keys of names that ignore case.
+std::wstring upper_case_name(std::wstring text);
+// CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with or without an extension, as the last name
+// of a path: Windows opens the device of that name instead of the file, wherever the file lies.
+bool is_device_name(const std::wstring& path);

@@ -39,20 +39,6 @@ bool is_planned(const std::vector<std::wstring>& folders, const std::wstring& fo
     return false;
 }
 
-// CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with or without an extension: Windows opens the
-// device of that name instead of the file, wherever the file lies.
-bool is_device_name(const std::wstring& path)
-{
-    const std::wstring name = lower_ascii(path.substr(path.find_last_of(L"\\/") + 1));
-    std::wstring stem = name.substr(0, name.find(L'.'));
-    while (!stem.empty() && stem.back() == L' ')
-        stem.pop_back();
-    if (stem == L"con" || stem == L"prn" || stem == L"aux" || stem == L"nul")
-        return true;
-    return stem.size() == 4 && (stem.compare(0, 3, L"com") == 0 || stem.compare(0, 3, L"lpt") == 0) &&
-           stem[3] >= L'1' && stem[3] <= L'9';
-}
-
 std::wstring why_no_file_is_selected(const std::wstring& entry)
 {
     if (entry.find_first_of(L"\\/") != std::wstring::npos)

@@ -34,9 +34,7 @@ std::wstring full_path(const std::wstring& path)
 // Whether path is folder or lies below it, as Windows compares names.
 bool is_within(const std::wstring& path, const std::wstring& folder)
 {
-    std::wstring a = path + L"\\", b = folder + L"\\";
-    CharUpperBuffW(&a[0], static_cast<DWORD>(a.size()));
-    CharUpperBuffW(&b[0], static_cast<DWORD>(b.size()));
+    const std::wstring a = upper_case_name(path + L"\\"), b = upper_case_name(folder + L"\\");
     return a.compare(0, b.size(), b) == 0;
 }
 

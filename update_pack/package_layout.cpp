@@ -8,24 +8,6 @@
 
 namespace {
 
-std::wstring upper_case(std::wstring text)
-{
-    if (!text.empty())
-        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
-// CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with or without an extension: Windows opens the
-// device instead of the file.
-bool is_device_name(const std::wstring& name)
-{
-    const std::wstring stem = upper_case(name.substr(0, name.find(L'.')));
-    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL")
-        return true;
-    return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
-           stem[3] >= L'1' && stem[3] <= L'9';
-}
-
 std::wstring folder_of(const std::wstring& path)
 {
     const size_t slash = path.rfind(L'\\');
@@ -79,7 +61,7 @@ Cpackage_layout lay_out_package(const Ctree_diff& diff, const Cmedia_folders& me
     std::vector<std::wstring> unspellable, devices;
     for (const Cchanged_file& file : diff.changed) {
         const std::wstring folder = folder_of(file.path);
-        const std::wstring key = upper_case(folder);
+        const std::wstring key = upper_case_name(folder);
         if (files_in.count(key) == 0)
             folders.push_back(folder);
         files_in[key].push_back(file.path);
@@ -108,7 +90,7 @@ Cpackage_layout lay_out_package(const Ctree_diff& diff, const Cmedia_folders& me
     for (const std::wstring& folder : folders) {
         bool is_media = false;
         for (const auto& part : media_parts) {
-            if (!part.folder.empty() && upper_case(part.folder) == upper_case(folder)) {
+            if (!part.folder.empty() && upper_case_name(part.folder) == upper_case_name(folder)) {
                 part.update = 1;
                 part.field = folder;
                 is_media = true;

@@ -1,7 +1,5 @@
 #include "update_pack/package_proof.h"
 
-#include <windows.h>
-
 #include <map>
 
 #include "fs/paths.h"
@@ -9,13 +7,6 @@
 #include "update_ini/update_ini_reader.h"
 
 namespace {
-
-std::wstring upper_case(std::wstring text)
-{
-    if (!text.empty())
-        CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
 
 }  // namespace
 
@@ -37,16 +28,16 @@ Cpackage_proof prove_package(const std::wstring& package_folder, const std::vect
     std::map<std::wstring, std::pair<int, std::wstring>> copies;
     for (const Ccopy_group& group : proof.plan) {
         for (const Cfile_entry& entry : group.listing.entries) {
-            auto& copy = copies[upper_case(relative_path(group, entry))];
+            auto& copy = copies[upper_case_name(relative_path(group, entry))];
             ++copy.first;
             copy.second = relative_path(group, entry);
         }
     }
     for (const Cchanged_file& file : changed) {
-        const int count = copies[upper_case(file.path)].first;
+        const int count = copies[upper_case_name(file.path)].first;
         if (count != 1)
             proof.problems.push_back(file.path + (count == 0 ? L" would not be copied" : L" would be copied more than once"));
-        copies.erase(upper_case(file.path));
+        copies.erase(upper_case_name(file.path));
     }
     for (const auto& extra : copies)
         proof.problems.push_back(extra.second.second + L" would be copied, but it did not change");

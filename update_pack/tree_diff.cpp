@@ -1,7 +1,5 @@
 #include "update_pack/tree_diff.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <map>
 
@@ -23,9 +21,7 @@ std::map<std::wstring, Cfile_entry> files_below(const std::wstring& folder)
     lister.scan(std::wstring());
     std::map<std::wstring, Cfile_entry> files;
     for (Cfile_entry& entry : lister.entries) {
-        std::wstring key = entry.path;
-        CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
-        files[key] = std::move(entry);
+        files[upper_case_name(entry.path)] = std::move(entry);
     }
     return files;
 }
