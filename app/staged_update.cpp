@@ -64,12 +64,18 @@ std::wstring Cstaged_update::prepare(const std::wstring& destination)
 {
     const std::wstring key = upper_case_name(destination);
     if (index_.count(key) == 0) {
-        // Left by a run that was killed; nothing else of the game is ever removed.
+        // Left by a run that was killed; nothing else of the game is ever removed. A backup whose
+        // file is gone was taken while the file was being replaced: it is the game's file, and goes
+        // back to its name.
         if (find(staging_path(destination)) == Cfound::file)
             delete_file(staging_path(destination));
-        if (find(backup_path(destination)) == Cfound::file)
-            delete_file(backup_path(destination));
-        const Cfound found = find(destination);
+        Cfound found = find(destination);
+        if (find(backup_path(destination)) == Cfound::file) {
+            if (found == Cfound::nothing && move_file(backup_path(destination), destination, false))
+                found = Cfound::file;
+            else
+                delete_file(backup_path(destination));
+        }
         Cstaged_file file;
         file.destination = destination;
         file.existed = found == Cfound::file;

@@ -314,9 +314,12 @@ const Row ROWS[] = {
          o.pause_at = 4;
          o.at_pause = [&s](const Lines&) { s.hold(s.game + L"\\second.dat"); };
      }},
-    {"leftovers_of_a_killed_run", media(L"BGM"), {{L"BGM\\a.ogg", 10}}, copies(L"BGM\\a.ogg 1000/1000"),
+    // b.ogg was being replaced when the run was killed: its old content is put back first.
+    {"leftovers_of_a_killed_run", media(L"BGM"), {{L"BGM\\a.ogg", 10}, {L"BGM\\b.ogg", 30}},
+     copies(L"BGM\\a.ogg 250/1000 BGM\\b.ogg 1000/1000"),
      [](Scenario& s, Options&) {
-         for (const wchar_t* name : {L"a.ogg.~update-new", L"a.ogg.~update-old", L"other.ogg.~update-new"})
+         for (const wchar_t* name : {L"a.ogg.~update-new", L"a.ogg.~update-old", L"other.ogg.~update-new",
+                                     L"b.ogg.~update-new", L"b.ogg.~update-old"})
              write_file(s.game + L"\\BGM\\" + name, "left");
      }},
     {"too_little_room", media(L"BGM"), {{L"BGM\\a.ogg", 2000000}},
