@@ -7,15 +7,6 @@
 
 namespace {
 
-void write_texts(Cjson_writer& json, const std::wstring& name, const std::vector<std::wstring>& texts)
-{
-    json.key(name);
-    json.begin_array();
-    for (const std::wstring& text : texts)
-        json.value(text);
-    json.end_array();
-}
-
 void write_update_ini(Cjson_writer& json, const Cpackage_findings& findings)
 {
     json.key(L"update_ini");
@@ -200,8 +191,8 @@ std::wstring json_report(const Cpackage_findings& findings)
     write_player_sees(json, findings);
     write_installation(json, findings);
     write_plan(json, findings);
-    write_texts(json, L"warnings", findings.warnings);
-    write_texts(json, L"failures", findings.failures);
+    json.member(L"warnings", findings.warnings);
+    json.member(L"failures", findings.failures);
     json.end_object();
     return json.text();
 }

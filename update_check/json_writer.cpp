@@ -101,3 +101,12 @@ void Cjson_writer::null()
     before_value();
     text_ += L"null";
 }
+
+void Cjson_writer::member(const std::wstring& name, const std::vector<std::wstring>& texts)
+{
+    key(name);
+    begin_array();
+    for (const std::wstring& text : texts)
+        value(text);
+    end_array();
+}

@@ -26,6 +26,8 @@ public:
     void member(const std::wstring& name, uint64_t number) { key(name); value(number); }
     void member(const std::wstring& name, int number) { key(name); value(number); }
     void member(const std::wstring& name, bool flag) { key(name); value(flag); }
+    // A member whose value is an array of texts.
+    void member(const std::wstring& name, const std::vector<std::wstring>& texts);
 
     const std::wstring& text() const { return text_; }
 

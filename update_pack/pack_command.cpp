@@ -175,11 +175,7 @@ std::wstring as_json(const Cpack_result& result)
     json.begin_object();
     json.member(L"tool", L"update-pack");
     json.member(L"exit_code", result.exit_code);
-    json.key(L"errors");
-    json.begin_array();
-    for (const std::wstring& error : result.errors)
-        json.value(error);
-    json.end_array();
+    json.member(L"errors", result.errors);
     json.key(L"changed");
     json.begin_array();
     for (const Cchanged_file& file : result.diff.changed) {
@@ -190,16 +186,8 @@ std::wstring as_json(const Cpack_result& result)
         json.end_object();
     }
     json.end_array();
-    json.key(L"only_in_old");
-    json.begin_array();
-    for (const std::wstring& path : result.diff.only_in_old)
-        json.value(path);
-    json.end_array();
-    json.key(L"update_ini");
-    json.begin_array();
-    for (const std::wstring& line : result.update_ini)
-        json.value(line);
-    json.end_array();
+    json.member(L"only_in_old", result.diff.only_in_old);
+    json.member(L"update_ini", result.update_ini);
     json.key(L"plan");
     json.begin_array();
     for (const Ccopy_group& group : result.plan) {
