@@ -37,7 +37,13 @@ Cstaged_update::~Cstaged_update()
 
 bool Cstaged_update::make_folder(const std::wstring& folder, std::wstring& unmade)
 {
-    return ::make_folder(folder, unmade, &made_folders_);
+    const std::wstring key = upper_case_name(folder);
+    if (ensured_folders_.count(key) != 0)
+        return true;
+    if (!::make_folder(folder, unmade, &made_folders_))
+        return false;
+    ensured_folders_.insert(key);
+    return true;
 }
 
 Cstaged_update::Cfound Cstaged_update::find(const std::wstring& path)

@@ -5,6 +5,7 @@
 // back. The staging and backup files carry names no game file has, so that a run that was killed
 // leaves only files that the next run recognises and removes.
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,8 @@ public:
     Cstaged_update& operator=(const Cstaged_update&) = delete;
 
     // Makes the folder and any missing one above it; false with unmade naming the first that
-    // could not be made. Folders made here are removed again by a roll back.
+    // could not be made. Folders made here are removed again by a roll back. A folder made or
+    // found once is not asked about again: a folder entry asks before each of its files.
     bool make_folder(const std::wstring& folder, std::wstring& unmade);
     // Readies destination for staging and returns the staging file to copy into, or empty text
     // when an existing destination cannot be opened for writing. Staging and backup files of a
@@ -48,6 +50,7 @@ private:
     // Upper-cased folder -> its upper-cased names, true for a folder.
     std::map<std::wstring, std::map<std::wstring, bool>> listed_;
     std::vector<std::wstring> made_folders_;
+    std::set<std::wstring> ensured_folders_;
     bool finished_ = false;
 };
 
