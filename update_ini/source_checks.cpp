@@ -46,38 +46,30 @@ const std::wstring& list_entry(const std::wstring (&list)[COPY_ENTRY_LIMIT], int
     return index < COPY_ENTRY_LIMIT ? list[index] : not_given;
 }
 
-std::wstring folder_entries_problem(const Cupdate_settings& settings, const std::wstring& source_root)
-{
-    for (int32_t i = 0; i < settings.COPY_FOLDER_COUNT; ++i) {
-        const std::wstring& entry = list_entry(settings.COPY_FOLDER, i);
-        if (entry.empty())
-            return format_text(L"update.ini に COPY_FOLDER_%02d フォルダが指定されていません。\n"
-                               L"COPY_FOLDER_CNT の設定は正しいですか？",
-                               static_cast<int>(i));
-        const std::wstring outside = outside_problem(format_text(L"COPY_FOLDER_%02d", static_cast<int>(i)), entry);
-        if (!outside.empty())
-            return outside;
-        const std::wstring path = join_path(source_root, entry);
-        if (!folder_exists(path))
-            return L"コピー元のフォルダ " + path + L" が見つかりません。";
-    }
-    return std::wstring();
-}
+// One list of entries of update.ini: COPY_FOLDER_nn, which must name folders, or COPY_FILE_nn,
+// which must name files. Both tell a missing entry with the same words, folder included.
+struct Centry_list {
+    const wchar_t* kind;  // FOLDER or FILE, as in the keys
+    const wchar_t* noun;  // フォルダ or ファイル, as in the not-found message
+    int32_t count;
+    const std::wstring (&entries)[COPY_ENTRY_LIMIT];
+    bool (*exists)(const std::wstring& path);
+};
 
-std::wstring file_entries_problem(const Cupdate_settings& settings, const std::wstring& source_root)
+std::wstring entries_problem(const Centry_list& list, const std::wstring& source_root)
 {
-    for (int32_t i = 0; i < settings.COPY_FILE_COUNT; ++i) {
-        const std::wstring& entry = list_entry(settings.COPY_FILE, i);
+    for (int32_t i = 0; i < list.count; ++i) {
+        const std::wstring& entry = list_entry(list.entries, i);
         if (entry.empty())
-            return format_text(L"update.ini に COPY_FILE_%02d フォルダが指定されていません。\n"
-                               L"COPY_FILE_CNT の設定は正しいですか？",
-                               static_cast<int>(i));
-        const std::wstring outside = outside_problem(format_text(L"COPY_FILE_%02d", static_cast<int>(i)), entry);
+            return format_text(L"update.ini に COPY_%ls_%02d フォルダが指定されていません。\n"
+                               L"COPY_%ls_CNT の設定は正しいですか？",
+                               list.kind, static_cast<int>(i), list.kind);
+        const std::wstring outside = outside_problem(format_text(L"COPY_%ls_%02d", list.kind, static_cast<int>(i)), entry);
         if (!outside.empty())
             return outside;
         const std::wstring path = join_path(source_root, entry);
-        if (!file_exists(path))
-            return L"コピー元のファイル " + path + L" が見つかりません。";
+        if (!list.exists(path))
+            return std::wstring(L"コピー元の") + list.noun + L" " + path + L" が見つかりません。";
     }
     return std::wstring();
 }
@@ -109,8 +101,10 @@ std::wstring find_source_problem(const Cupdate_settings& settings, const std::ws
             return problem;
     }
 
-    std::wstring problem = folder_entries_problem(settings, source_root);
+    // Folder entries before file entries: the player hears of the first list's problem first.
+    std::wstring problem =
+        entries_problem({L"FOLDER", L"フォルダ", settings.COPY_FOLDER_COUNT, settings.COPY_FOLDER, folder_exists}, source_root);
     if (problem.empty())
-        problem = file_entries_problem(settings, source_root);
+        problem = entries_problem({L"FILE", L"ファイル", settings.COPY_FILE_COUNT, settings.COPY_FILE, file_exists}, source_root);
     return problem;
 }
