@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Makes the release package dist/update-<version>.zip for publishers: the 32-bit update.exe they
-# ship, the package checker update-check.exe and the package maker update-pack.exe (all three
-# stripped, all with their version resource),
-# the guide in Japanese and in English with its screenshots, the sample package of sample/, and
+# Makes the release package dist/update-<version>.zip for publishers: the kit's README, the 32-bit
+# update.exe they ship, the package checker update-check.exe and the package maker update-pack.exe
+# (all three stripped, all with their version resource), the guide in Japanese and in English as
+# pages with their screenshots inside, the sample package of sample/ with its note for players, and
 # SHA256SUMS for every file in it. Then checks the zip as a publisher receives it: the sums
-# verify, and update-check passes on the zip's own sample.
+# verify, update-check passes on the zip's own sample, and the guide's pages pass in Chromium.
 #
 # Installs nothing: when a tool is missing it says which, and how to get it.
 set -euo pipefail
@@ -15,7 +15,8 @@ top=$PWD
 needed=(
   "cmake cmake" "ninja ninja-build" "i686-w64-mingw32-g++-posix g++-mingw-w64-i686-posix"
   "i686-w64-mingw32-windres binutils-mingw-w64-i686" "i686-w64-mingw32-nm binutils-mingw-w64-i686"
-  "unzip unzip" "sha256sum coreutils" "wine wine" "python3 python3"
+  "unzip unzip" "sha256sum coreutils" "wine wine" "python3 python3" "iconv libc-bin"
+  "pandoc pandoc" "chromium chromium"
 )
 missing=()
 for pair in "${needed[@]}"; do
@@ -52,7 +53,9 @@ stage=dist/$name
 rm -rf "$stage" "dist/$name.zip"
 mkdir -p "$stage/docs"
 cp "$build/update.exe" "$build/update_check/update-check.exe" "$build/update_pack/update-pack.exe" "$stage/"
-cp docs/guide.ja.md docs/guide.md docs/confirmation.png docs/progress.png docs/success.png docs/warning.png "$stage/docs/"
+bash scripts/build-guide.sh "$stage/docs"
+# The kit's README is kept in UTF-8; it ships like update.ini, for Notepad on a Japanese Windows.
+iconv -f UTF-8 -t CP932 docs/kit-readme.txt | sed 's/$/\r/' > "$stage/README.txt"
 # Byte for byte: update.ini stays Shift-JIS with CR LF.
 cp -R sample "$stage/sample"
 (cd "$stage" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort | tr '\n' '\0' | xargs -0 sha256sum > SHA256SUMS)
@@ -80,6 +83,8 @@ check=$(mktemp -d)
 trap 'rm -rf "$check"' EXIT
 unzip -q "dist/$name.zip" -d "$check"
 (cd "$check/$name" && sha256sum --quiet -c SHA256SUMS) || { echo "release: SHA256SUMS does not verify" >&2; exit 1; }
+bash scripts/check-guide.sh "$check/$name/docs" build/guide
+echo "   (the pages as Chromium drew them: build/guide/guide.ja.png, build/guide/guide.png)"
 export WINEPREFIX=$top/$build/wineprefix WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 sh tests/make-wine-prefix.sh "$WINEPREFIX" >/dev/null 2>&1
 sh tests/unit/sample-package-test.sh "$check/$name/update-check.exe" "$check/$name/sample" "$version"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds both update.exe builds and runs every test under Wine and Xvfb.
+# Builds both update.exe builds and runs every test under Wine and Xvfb; then makes the guide's
+# pages and checks them in Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -20,4 +21,6 @@ for preset in win32 win64; do
   ctest --preset "$preset" || status=1
   WINEPREFIX="$prefix" wineserver -k || true
 done
+echo "== the guide's pages"
+bash scripts/build-guide.sh build/guide && bash scripts/check-guide.sh build/guide || status=1
 exit $status
