@@ -17,6 +17,12 @@ bool passes(const std::wstring& problem)
     return problem.empty() || report_update_failure(problem);
 }
 
+// The first failure of a check layer is the one the player hears of.
+bool passes(const Cfindings& findings)
+{
+    return passes(first_failure(findings));
+}
+
 }  // namespace
 
 // source_root is left alone: only a successful read sets it.
@@ -36,29 +42,28 @@ bool read_update_ini()
 
 bool check_names()
 {
-    return passes(find_name_problem(g_update.settings));
+    return passes(judge_names(g_update.settings));
 }
 
 bool check_sources()
 {
-    return passes(find_source_problem(g_update.settings, g_update.source_root));
+    return passes(judge_sources(g_update.settings, g_update.source_root));
 }
 
 bool read_installation_record()
 {
-    return passes(read_installation_values(g_update.settings.REG_NAME, g_update.settings.GAME_NAME,
-                                           g_update.installation));
+    return passes(judge_registry(g_update.settings, g_update.installation).message);
 }
 
 bool check_destination()
 {
     // Set before any test, so that the folder the messages name is the one the update would use.
     g_update.destination_folder = g_update.installation.SAV_FOLDER;
-    if (!passes(find_destination_problem(g_update.settings, g_update.installation, g_update.destination_folder)))
+    if (!passes(judge_destination(g_update.settings, g_update.installation, g_update.destination_folder)))
         return false;
     // Asked before the player confirms: staging needs room for every file beside the old ones.
     const uint64_t needed = total_bytes(plan_update(g_update.settings, g_update.source_root));
-    return passes(find_free_space_problem(g_update.destination_folder, needed));
+    return passes(judge_free_space(g_update.destination_folder, needed).message);
 }
 
 bool confirm_destination()

@@ -4,11 +4,12 @@
 #include <string>
 
 #include "install/installation_record.h"
+#include "update_ini/findings.h"
 #include "update_ini/update_settings.h"
 
-// The cause of the first problem found with the installed game at destination_folder, or empty
-// text when there is none.
-std::wstring find_destination_problem(const Cupdate_settings& settings, const Cinstallation_record& installation,
-                                      const std::wstring& destination_folder);
+// In update.exe's order: "game folder" (destination_folder is there), "Lumivane.exe" (in it), then
+// the parts "BGM", "KOE", "MOV" and "DAT", each off unless the update writes into it.
+Cfindings judge_destination(const Cupdate_settings& settings, const Cinstallation_record& installation,
+                            const std::wstring& destination_folder);
 
 std::wstring confirmation_question(const std::wstring& destination_folder);

@@ -15,12 +15,13 @@ std::wstring megabytes(uint64_t bytes, bool round_up)
 
 }  // namespace
 
-std::wstring find_free_space_problem(const std::wstring& destination_folder, uint64_t needed_bytes)
+Cfinding judge_free_space(const std::wstring& destination_folder, uint64_t needed_bytes)
 {
     uint64_t free = 0;
     if (!free_bytes(destination_folder, free) || free >= needed_bytes)
-        return std::wstring();
+        return judged(L"free space", destination_folder, L"");
     // The need rounded up and the room rounded down, so the two never read as equal.
-    return L"コピー先のドライブの空き容量が足りません。\n必要な空き容量: " + megabytes(needed_bytes, true) +
-           L"\n現在の空き容量: " + megabytes(free, false);
+    return judged(L"free space", destination_folder,
+                  L"コピー先のドライブの空き容量が足りません。\n必要な空き容量: " + megabytes(needed_bytes, true) +
+                      L"\n現在の空き容量: " + megabytes(free, false));
 }

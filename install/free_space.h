@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <string>
 
-// Every file of the update is first copied beside the one it replaces, so the drive must hold
-// needed_bytes more while the old files are still there. The problem, or empty text when the room
+#include "update_ini/findings.h"
+
+// The check "free space": every file of the update is first copied beside the one it replaces, so
+// the drive must hold needed_bytes more while the old files are still there. Passes when the room
 // is there or the drive cannot tell.
-std::wstring find_free_space_problem(const std::wstring& destination_folder, uint64_t needed_bytes);
+Cfinding judge_free_space(const std::wstring& destination_folder, uint64_t needed_bytes);

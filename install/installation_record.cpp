@@ -21,21 +21,11 @@ std::wstring text_of(const wchar_t* data, DWORD byte_count)
 // first one missing is the one the player is told about.
 std::wstring read_all_values(HKEY key, Cinstallation_record& record)
 {
-    const struct {
-        const wchar_t* name;
-        std::wstring& field;
-    } values[] = {
-        {L"SAV_FOLDER", record.SAV_FOLDER}, {L"DAT_EXIST", record.DAT_EXIST}, {L"DAT_FOLDER", record.DAT_FOLDER},
-        {L"BGM_EXIST", record.BGM_EXIST},   {L"BGM_FOLDER", record.BGM_FOLDER}, {L"KOE_EXIST", record.KOE_EXIST},
-        {L"KOE_FOLDER", record.KOE_FOLDER}, {L"MOV_EXIST", record.MOV_EXIST}, {L"MOV_FOLDER", record.MOV_FOLDER},
-    };
-    for (const auto& value : values)
-        if (!read_registry_text(key, value.name, value.field))
+    for (const Cregistry_value& value : REGISTRY_VALUES)
+        if (!read_registry_text(key, value.name, record.*value.field))
             return L"レジストリに [" + std::wstring(value.name) + L"] が見つかりませんでした。";
     return std::wstring();
 }
-
-} // namespace
 
 std::wstring read_installation_values(const std::wstring& reg_name, const std::wstring& game_name,
                                       Cinstallation_record& record)
@@ -47,6 +37,32 @@ std::wstring read_installation_values(const std::wstring& reg_name, const std::w
     const std::wstring problem = read_all_values(key, record);
     RegCloseKey(key);
     return problem;
+}
+
+} // namespace
+
+const Cregistry_value REGISTRY_VALUES[REGISTRY_VALUE_COUNT] = {
+    {L"SAV_FOLDER", &Cinstallation_record::SAV_FOLDER}, {L"DAT_EXIST", &Cinstallation_record::DAT_EXIST},
+    {L"DAT_FOLDER", &Cinstallation_record::DAT_FOLDER}, {L"BGM_EXIST", &Cinstallation_record::BGM_EXIST},
+    {L"BGM_FOLDER", &Cinstallation_record::BGM_FOLDER}, {L"KOE_EXIST", &Cinstallation_record::KOE_EXIST},
+    {L"KOE_FOLDER", &Cinstallation_record::KOE_FOLDER}, {L"MOV_EXIST", &Cinstallation_record::MOV_EXIST},
+    {L"MOV_FOLDER", &Cinstallation_record::MOV_FOLDER},
+};
+
+const Cregistry_value* find_registry_value(const std::wstring& name)
+{
+    for (const Cregistry_value& value : REGISTRY_VALUES)
+        if (name == value.name)
+            return &value;
+    return nullptr;
+}
+
+Cfinding judge_registry(const Cupdate_settings& settings, Cinstallation_record& record)
+{
+    const std::wstring subject = L"HKEY_CURRENT_USER\\SOFTWARE\\" + settings.REG_NAME;
+    if (settings.REG_NAME.empty())
+        return {L"registry", subject, Cfinding_state::not_judged, L""};
+    return judged(L"registry", subject, read_installation_values(settings.REG_NAME, settings.GAME_NAME, record));
 }
 
 bool read_registry_text(HKEY key, const std::wstring& value_name, std::wstring& target)

@@ -6,9 +6,9 @@
 namespace {
 
 // The key of update.ini a check is about: its own name, or REG_NAME for the registry.
-std::wstring key_of(const Ccheck_verdict& verdict)
+std::wstring key_of(const Cfinding& finding)
 {
-    return verdict.name == L"registry" ? L"REG_NAME" : verdict.name;
+    return finding.check == L"registry" ? L"REG_NAME" : finding.check;
 }
 
 // The text update.ini set for key, or empty text when key is not a text key.
@@ -66,10 +66,10 @@ std::wstring why_lines_joined(const Cfile_notes& notes)
 
 }  // namespace
 
-std::wstring failure_hint(const Ccheck_verdict& verdict, const Cupdate_settings& settings,
+std::wstring failure_hint(const Cfinding& verdict, const Cupdate_settings& settings,
                           const std::vector<Cline_report>& lines, const Cfile_notes& notes)
 {
-    if (verdict.verdict != Cverdict::failed)
+    if (verdict.state != Cfinding_state::failed)
         return std::wstring();
     const std::wstring key = key_of(verdict);
     const std::wstring value = text_value(key, settings);

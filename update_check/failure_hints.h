@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "update_check/file_notes.h"
-#include "update_check/findings.h"
+#include "update_check/package_findings.h"
 #include "update_ini/update_settings.h"
 
-std::wstring failure_hint(const Ccheck_verdict& verdict, const Cupdate_settings& settings,
+std::wstring failure_hint(const Cfinding& verdict, const Cupdate_settings& settings,
                           const std::vector<Cline_report>& lines, const Cfile_notes& notes);

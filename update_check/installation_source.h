@@ -9,13 +9,6 @@
 #include "install/installation_record.h"
 #include "update_ini/update_settings.h"
 
-// The nine registry values in the order update.exe reads them, with their fields.
-struct Cregistry_value {
-    const wchar_t* name;
-    std::wstring Cinstallation_record::*field;
-};
-const std::vector<Cregistry_value>& registry_values();
-
 // What an installer that set up every part records for folder, with the media folders where the
 // update writes them.
 Cinstallation_record installed_everything(const std::wstring& folder, const Cupdate_settings& settings);

@@ -68,12 +68,12 @@ void write_line(Cjson_writer& json, const Cline_report& line)
     json.end_object();
 }
 
-void write_check(Cjson_writer& json, const Ccheck_verdict& check)
+void write_check(Cjson_writer& json, const Cchecked& check)
 {
     json.begin_object();
-    json.member(L"name", check.name);
-    json.member(L"what", check.what);
-    json.member(L"verdict", verdict_word(check.verdict));
+    json.member(L"name", check.check);
+    json.member(L"subject", check.subject);
+    json.member(L"verdict", verdict_word(check.state));
     json.member(L"message", check.message);
     if (!check.hint.empty())
         json.member(L"hint", check.hint);
@@ -111,7 +111,7 @@ void write_installation(Cjson_writer& json, const Cpackage_findings& findings)
     }
     json.begin_object();
     json.member(L"source", findings.installation_source);
-    for (const Cregistry_value& value : registry_values())
+    for (const Cregistry_value& value : REGISTRY_VALUES)
         json.member(value.name, findings.installation.*value.field);
     json.end_object();
 }
@@ -134,7 +134,7 @@ void write_group(Cjson_writer& json, const Cplan_group& group)
     json.end_array();
     json.key(L"findings");
     json.begin_array();
-    for (const Cfinding& finding : group.findings) {
+    for (const Cplan_note& finding : group.notes) {
         json.begin_object();
         json.member(L"fails", finding.fails);
         json.member(L"text", finding.text);
@@ -185,7 +185,7 @@ std::wstring json_report(const Cpackage_findings& findings)
     json.end_array();
     json.key(L"checks");
     json.begin_array();
-    for (const Ccheck_verdict& check : findings.checks)
+    for (const Cchecked& check : findings.checks)
         write_check(json, check);
     json.end_array();
     write_player_sees(json, findings);

@@ -3,6 +3,6 @@
 // text findings, field by field.
 #include <string>
 
-#include "update_check/findings.h"
+#include "update_check/package_findings.h"
 
 std::wstring json_report(const Cpackage_findings& findings);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "update_check/file_notes.h"
-#include "update_check/findings.h"
+#include "update_check/package_findings.h"
 
 std::vector<Cline_report> report_lines(const std::vector<std::wstring>& lines, const Cfile_notes& notes);
 

@@ -5,15 +5,15 @@
 #include "fs/file_ops.h"
 #include "fs/text_file.h"
 #include "install/destination.h"
+#include "install/free_space.h"
 #include "update_check/failure_hints.h"
 #include "update_check/file_notes.h"
 #include "update_check/installation_source.h"
-#include "update_check/installation_verdicts.h"
 #include "update_check/line_reports.h"
 #include "update_check/missing_ini_hint.h"
 #include "update_check/plan_report.h"
-#include "update_check/source_verdicts.h"
 #include "update_check/text_report.h"
+#include "update_ini/source_checks.h"
 #include "update_ini/update_ini_reader.h"
 #include "update_ini/update_settings.h"
 
@@ -53,19 +53,16 @@ std::vector<Cbox> failure_boxes(const std::wstring& caption, const std::wstring&
     return {{L"warning", caption, cause}, {L"warning", caption, L"アップデートに失敗しました。"}};
 }
 
-void append(std::vector<Ccheck_verdict>& checks, const std::vector<Ccheck_verdict>& more)
+void append(std::vector<Cchecked>& checks, const Cfindings& more)
 {
-    checks.insert(checks.end(), more.begin(), more.end());
+    for (const Cfinding& finding : more)
+        checks.push_back({finding, L""});
 }
 
-Ccheck_verdict installation_not_checked()
+// Without an installation to check against, its checks stand for one line of their own.
+Cchecked installation_not_checked()
 {
-    Ccheck_verdict verdict;
-    verdict.name = L"installation";
-    verdict.what = L"the installed game";
-    verdict.verdict = Cverdict::not_judged;
-    verdict.message = L"not checked here; give --install <game folder> or --registry";
-    return verdict;
+    return {{L"installation", L"", Cfinding_state::not_judged, L""}, L""};
 }
 
 // The installation checks up to the confirmation, but for the room on the drive, which waits for
@@ -74,13 +71,11 @@ bool judge_installation(const Ccheck_options& options, const Cupdate_settings& s
 {
     if (options.read_registry) {
         findings.installation_source = L"registry";
-        findings.checks.push_back(judge_registry(settings, findings.installation));
-        if (findings.checks.back().verdict != Cverdict::passed) {
+        append(findings.checks, {judge_registry(settings, findings.installation)});
+        if (findings.checks.back().state != Cfinding_state::passed) {
             // No record, no installation to check against.
             findings.installation_source.clear();
-            Ccheck_verdict game = installation_not_checked();
-            game.message = L"the registry record is not read";
-            findings.checks.push_back(game);
+            findings.checks.push_back(installation_not_checked());
             return true;
         }
     } else {
@@ -92,19 +87,19 @@ bool judge_installation(const Ccheck_options& options, const Cupdate_settings& s
         findings.checker_error = L"unknown registry value \"" + unknown + L"\"";
         return false;
     }
-    append(findings.checks, judge_destination(settings, findings.installation));
+    append(findings.checks, judge_destination(settings, findings.installation, findings.installation.SAV_FOLDER));
     return true;
 }
 
-// update.exe weighs the room on the game's drive once the game folder has passed.
+// update.exe weighs the room on the game's drive once the game is found.
 void judge_room(Cpackage_findings& findings)
 {
     bool game_found = false;
-    for (const Ccheck_verdict& check : findings.checks)
-        game_found = game_found || (check.name == L"game folder" && check.verdict == Cverdict::passed);
+    for (const Cchecked& check : findings.checks)
+        game_found = game_found || (check.check == L"Lumivane.exe" && check.state == Cfinding_state::passed);
     if (!game_found)
         return;
-    findings.checks.push_back(judge_free_space(findings.installation.SAV_FOLDER, findings.staging_bytes));
+    append(findings.checks, {judge_free_space(findings.installation.SAV_FOLDER, findings.staging_bytes)});
     findings.free_space_known = free_bytes(findings.installation.SAV_FOLDER, findings.free_bytes);
 }
 
@@ -114,7 +109,7 @@ void gather_plan(const Cupdate_settings& settings, const std::wstring& destinati
     for (const Cplan_group& group : findings.plan) {
         findings.plan_files += group.files.size();
         findings.plan_bytes += group.bytes;
-        for (const Cfinding& finding : group.findings)
+        for (const Cplan_note& finding : group.notes)
             (finding.fails ? findings.failures : findings.warnings).push_back(group.key + L": " + finding.text);
     }
     findings.staging_bytes = findings.plan_bytes;
@@ -126,9 +121,9 @@ void gather_plan(const Cupdate_settings& settings, const std::wstring& destinati
 // confirmation when every one passes on an installation.
 void name_what_the_player_sees(const Cupdate_settings& settings, Cpackage_findings& findings)
 {
-    for (const Ccheck_verdict& check : findings.checks) {
-        if (check.verdict == Cverdict::failed) {
-            findings.first_failure = check.name;
+    for (const Cchecked& check : findings.checks) {
+        if (check.state == Cfinding_state::failed) {
+            findings.first_failure = check.check;
             findings.player_sees = failure_boxes(settings.GAME_NAME, check.message);
             return;
         }
@@ -139,10 +134,26 @@ void name_what_the_player_sees(const Cupdate_settings& settings, Cpackage_findin
 
 int exit_code_of(const Cpackage_findings& findings)
 {
-    for (const Ccheck_verdict& check : findings.checks)
-        if (check.verdict == Cverdict::failed)
+    for (const Cchecked& check : findings.checks)
+        if (check.state == Cfinding_state::failed)
             return CHECK_FAILED;
     return findings.failures.empty() ? CHECK_PASSED : CHECK_FAILED;
+}
+
+// Entries given beyond their count, which update.exe never looks at: a count left too low.
+void warn_of_entries_beyond_count(const Cupdate_settings& settings, std::vector<std::wstring>& warnings)
+{
+    const struct {
+        const wchar_t* kind;
+        int32_t count;
+        const std::wstring (&entries)[COPY_ENTRY_LIMIT];
+    } lists[] = {{L"FOLDER", settings.COPY_FOLDER_COUNT, settings.COPY_FOLDER},
+                 {L"FILE", settings.COPY_FILE_COUNT, settings.COPY_FILE}};
+    for (const auto& list : lists)
+        for (int i = list.count < 0 ? 0 : list.count; i < COPY_ENTRY_LIMIT; ++i)
+            if (!list.entries[i].empty())
+                warnings.push_back(format_text(L"COPY_%ls_%02d is given, but COPY_%ls_COUNT is %d: update.exe does not copy it.",
+                                               list.kind, i, list.kind, static_cast<int>(list.count)));
 }
 
 // update.ini as update.exe reads it, with every line and how the file was saved. False when it
@@ -152,8 +163,8 @@ bool read_package_ini(Cupdate_settings& settings, Cpackage_findings& findings)
     const std::wstring problem = read_update_ini_file(L"update.ini", settings);
     std::vector<std::wstring> lines;
     if (!problem.empty() || read_text_lines(L"update.ini", lines) != Ctext_read::read) {
-        findings.checks.push_back({L"update.ini", L"update.ini can be read", Cverdict::failed, problem, L""});
-        findings.first_failure = findings.checks.back().name;
+        append(findings.checks, {judged(L"update.ini", L"update.ini", problem)});
+        findings.first_failure = findings.checks.back().check;
         findings.player_sees = failure_boxes(L"", problem);
         findings.missing_hint = missing_update_ini_hint();
         return false;
@@ -171,8 +182,7 @@ bool read_package_ini(Cupdate_settings& settings, Cpackage_findings& findings)
     for (const Cline_report& line : findings.lines)
         if (!line.failure.empty())
             findings.failures.push_back(line.failure);
-    for (const std::wstring& warning : entries_beyond_count(settings))
-        findings.warnings.push_back(warning);
+    warn_of_entries_beyond_count(settings, findings.warnings);
     return true;
 }
 
@@ -200,7 +210,7 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
     Cupdate_settings settings;
     if (!read_package_ini(settings, findings))
         return unreadable(findings);
-    findings.checks.push_back({L"update.ini", L"update.ini can be read", Cverdict::passed, L"", L""});
+    append(findings.checks, {judged(L"update.ini", L"update.ini", L"")});
     append(findings.checks, judge_names(settings));
     append(findings.checks, judge_sources(settings, SOURCE_ROOT));
     const bool installation = resolved.read_registry || !resolved.install_folder.empty();
@@ -212,7 +222,7 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
     if (installation)
         judge_room(findings);
 
-    for (Ccheck_verdict& check : findings.checks)
+    for (Cchecked& check : findings.checks)
         check.hint = failure_hint(check, settings, findings.lines, findings.notes);
     name_what_the_player_sees(settings, findings);
     findings.exit_code = exit_code_of(findings);

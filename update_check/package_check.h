@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "update_check/findings.h"
+#include "update_check/package_findings.h"
 #include "update_check/report.h"
 
 struct Ccheck_options {

@@ -50,49 +50,49 @@ std::wstring why_no_file_is_selected(const std::wstring& entry)
     return L"no file in GAMEDATA has this name";
 }
 
-std::vector<Cfinding> judge_group(const Ccopy_group& group, const std::vector<std::wstring>& folders,
+std::vector<Cplan_note> judge_group(const Ccopy_group& group, const std::vector<std::wstring>& folders,
                                   const std::wstring& source_root, const std::wstring& destination)
 {
-    std::vector<Cfinding> findings;
+    std::vector<Cplan_note> notes;
     const std::wstring escape = path_escape_problem(group.entry);
     if (!escape.empty())
-        findings.push_back({false, L"\"" + group.entry + L"\" " + escape + L": update.exe reads and writes there as written."});
+        notes.push_back({false, L"\"" + group.entry + L"\" " + escape + L": update.exe reads and writes there as written."});
     const bool file_entry = group.folder.empty();
     if (file_entry && group.listing.entries.empty())
-        findings.push_back({true, L"\"" + group.entry + L"\" selects no file (" + why_no_file_is_selected(group.entry) +
+        notes.push_back({true, L"\"" + group.entry + L"\" selects no file (" + why_no_file_is_selected(group.entry) +
                                       L"): update.exe copies nothing for it and still reports success."});
     else if (group.listing.entries.empty())
-        findings.push_back({false, L"no file found: nothing is copied for this entry."});
+        notes.push_back({false, L"no file found: nothing is copied for this entry."});
     for (const Cfile_entry& entry : group.listing.entries)
         if (is_device_name(entry.path))
-            findings.push_back({true, L"\"" + relative_path(group, entry) + L"\" has a device name of Windows: on a "
+            notes.push_back({true, L"\"" + relative_path(group, entry) + L"\" has a device name of Windows: on a "
                                       L"player's Windows it cannot be read or written as a file."});
     if (!file_entry) {
         for (const std::wstring& subfolder : subfolders_of(join_path(source_root, group.folder)))
             if (!is_planned(folders, join_path(group.folder, subfolder)))
-                findings.push_back({false, L"the subfolder \"" + subfolder + L"\" is not copied: only the files directly in \"" +
+                notes.push_back({false, L"the subfolder \"" + subfolder + L"\" is not copied: only the files directly in \"" +
                                                group.folder + L"\" are."});
     }
     // Only the folder entries make their destination folder; media files need it in place.
     if (!file_entry && !group.makes_destination_folder && !destination.empty() && !group.listing.entries.empty() &&
         !folder_exists(join_path(destination, group.folder)))
-        findings.push_back({false, L"the installation has no folder \"" + join_path(destination, group.folder) +
+        notes.push_back({false, L"the installation has no folder \"" + join_path(destination, group.folder) +
                                        L"\": update.exe fails on the first file of this entry."});
-    return findings;
+    return notes;
 }
 
-bool check_passed(const std::vector<Ccheck_verdict>& checks, const std::wstring& name)
+bool check_passed(const std::vector<Cchecked>& checks, const std::wstring& name)
 {
-    for (const Ccheck_verdict& check : checks)
-        if (check.name == name)
-            return check.verdict == Cverdict::passed;
+    for (const Cchecked& check : checks)
+        if (check.check == name)
+            return check.state == Cfinding_state::passed;
     return false;
 }
 
 }  // namespace
 
 std::vector<Cplan_group> report_plan(const Cupdate_settings& settings, const std::wstring& source_root,
-                                     const std::wstring& destination, const std::vector<Ccheck_verdict>& checks)
+                                     const std::wstring& destination, const std::vector<Cchecked>& checks)
 {
     const std::vector<Ccopy_group> plan = plan_update(settings, source_root);
     const std::vector<std::wstring> folders = planned_folders(plan);
@@ -107,7 +107,7 @@ std::vector<Cplan_group> report_plan(const Cupdate_settings& settings, const std
             for (const Cfile_entry& entry : copy.listing.entries)
                 group.files.push_back({relative_path(copy, entry), entry.size});
             group.bytes = copy.listing.total_size;
-            group.findings = judge_group(copy, folders, source_root, destination);
+            group.notes = judge_group(copy, folders, source_root, destination);
         }
         groups.push_back(group);
     }

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "update_check/findings.h"
+#include "update_check/package_findings.h"
 #include "update_ini/update_settings.h"
 
 // destination: the installed game when one is checked, or empty.
 std::vector<Cplan_group> report_plan(const Cupdate_settings& settings, const std::wstring& source_root,
-                                     const std::wstring& destination, const std::vector<Ccheck_verdict>& checks);
+                                     const std::wstring& destination, const std::vector<Cchecked>& checks);
 
 // Files that more than one group copies: copied as often, and counted as often in the progress.
 std::vector<std::wstring> copied_more_than_once(const std::vector<Cplan_group>& plan);

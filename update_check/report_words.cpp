@@ -1,12 +1,12 @@
 #include "update_check/report_words.h"
 
-const wchar_t* verdict_word(Cverdict verdict)
+const wchar_t* verdict_word(Cfinding_state state)
 {
-    switch (verdict) {
-    case Cverdict::passed: return L"passed";
-    case Cverdict::failed: return L"failed";
-    case Cverdict::off: return L"off";
-    case Cverdict::not_judged: return L"not judged";
+    switch (state) {
+    case Cfinding_state::passed: return L"passed";
+    case Cfinding_state::failed: return L"failed";
+    case Cfinding_state::off: return L"off";
+    case Cfinding_state::not_judged: return L"not judged";
     }
     return L"";
 }

@@ -72,15 +72,30 @@ void write_lines(Creport& out, const std::vector<Cline_report>& lines)
     out.line(format_text(L"  %u lines, %u ignored", static_cast<unsigned>(lines.size()), static_cast<unsigned>(ignored)));
 }
 
-void write_checks(Creport& out, const std::vector<Ccheck_verdict>& checks)
+// The check's name and what it looked at: GAME_NAME "ルミベイン物語", game folder "C:\Games\Lumivane".
+std::wstring check_title(const Cfinding& check)
+{
+    return check.subject.empty() ? check.check : check.check + L" \"" + check.subject + L"\"";
+}
+
+std::wstring why_set_aside(const Cfinding& check)
+{
+    if (check.state == Cfinding_state::off)
+        return L": update.ini does not ask for it";
+    if (check.check == L"installation")
+        return L": not checked here; give --install <game folder> or --registry";
+    return L": an earlier check it depends on fails";
+}
+
+void write_checks(Creport& out, const std::vector<Cchecked>& checks)
 {
     out.line(L"Checks, in update.exe's order (it stops at the first that fails; every one is judged here)");
-    for (const Ccheck_verdict& check : checks) {
-        std::wstring word = check.verdict == Cverdict::failed ? L"FAILED" : verdict_word(check.verdict);
+    for (const Cchecked& check : checks) {
+        std::wstring word = check.state == Cfinding_state::failed ? L"FAILED" : verdict_word(check.state);
         word.resize(12, L' ');
-        const bool aside = check.verdict == Cverdict::off || check.verdict == Cverdict::not_judged;
-        out.line(L"  " + word + check.what + (aside ? L": " + check.message : L""));
-        if (check.verdict == Cverdict::failed)
+        const bool aside = check.state == Cfinding_state::off || check.state == Cfinding_state::not_judged;
+        out.line(L"  " + word + check_title(check) + (aside ? why_set_aside(check) : L""));
+        if (check.state == Cfinding_state::failed)
             out.indented(L"                ", check.message);
         if (!check.hint.empty())
             out.line(L"                likely cause: " + check.hint);
@@ -89,9 +104,9 @@ void write_checks(Creport& out, const std::vector<Ccheck_verdict>& checks)
 
 std::wstring what_is_checked(const Cpackage_findings& findings, const std::wstring& name)
 {
-    for (const Ccheck_verdict& check : findings.checks)
-        if (check.name == name)
-            return check.what;
+    for (const Cchecked& check : findings.checks)
+        if (check.check == name)
+            return check_title(check);
     return name;
 }
 
@@ -123,7 +138,7 @@ void write_installation(Creport& out, const Cpackage_findings& findings)
     out.line(L"Installation checked against (" + std::wstring(findings.installation_source == L"registry"
                                                                   ? L"read from the registry"
                                                                   : L"--install, every part set up") + L")");
-    for (const Cregistry_value& value : registry_values())
+    for (const Cregistry_value& value : REGISTRY_VALUES)
         out.line(std::wstring(L"  ") + value.name + L" = \"" + findings.installation.*value.field + L"\"");
     out.line();
 }
@@ -142,7 +157,7 @@ void write_plan(Creport& out, const Cpackage_findings& findings)
         out.line(title + files_and_bytes(group.files.size(), group.bytes));
         for (const Cplanned_file& file : group.files)
             out.line(format_text(L"  %15ls  ", grouped_number(file.size).c_str()) + file.path);
-        for (const Cfinding& finding : group.findings)
+        for (const Cplan_note& finding : group.notes)
             out.line((finding.fails ? L"    FAILS: " : L"    warning: ") + finding.text);
     }
     out.line(L"  Total: " + files_and_bytes(findings.plan_files, findings.plan_bytes));
@@ -156,8 +171,8 @@ void write_plan(Creport& out, const Cpackage_findings& findings)
 void write_result(Creport& out, const Cpackage_findings& findings)
 {
     size_t failed = findings.failures.size();
-    for (const Ccheck_verdict& check : findings.checks)
-        failed += check.verdict == Cverdict::failed ? 1 : 0;
+    for (const Cchecked& check : findings.checks)
+        failed += check.state == Cfinding_state::failed ? 1 : 0;
     const std::wstring warnings = std::to_wstring(findings.warnings.size()) +
                                   (findings.warnings.size() == 1 ? L" warning." : L" warnings.");
     if (findings.exit_code == 0)

@@ -3,6 +3,6 @@
 // player sees first, the copy plan, the warnings and the result.
 #include <string>
 
-#include "update_check/findings.h"
+#include "update_check/package_findings.h"
 
 std::wstring text_report(const Cpackage_findings& findings);

@@ -2,6 +2,7 @@
 
 #include "fs/paths.h"
 #include "fs/text_file.h"
+#include "update_ini/media_parts.h"
 
 namespace {
 
@@ -32,12 +33,9 @@ void plan_file(std::vector<Ccopy_group>& plan, const std::wstring& source_root, 
 std::vector<Ccopy_group> plan_update(const Cupdate_settings& settings, const std::wstring& source_root)
 {
     std::vector<Ccopy_group> plan;
-    if (settings.BGM_UPDATE != 0)
-        plan_folder(plan, source_root, L"BGM_FOLDER", settings.BGM_FOLDER, false);
-    if (settings.KOE_UPDATE != 0)
-        plan_folder(plan, source_root, L"KOE_FOLDER", settings.KOE_FOLDER, false);
-    if (settings.MOV_UPDATE != 0)
-        plan_folder(plan, source_root, L"MOV_FOLDER", settings.MOV_FOLDER, false);
+    for (const Cmedia_part& media : MEDIA_PARTS)
+        if (settings.*media.update != 0)
+            plan_folder(plan, source_root, media.folder_key, settings.*media.folder, false);
     for (int i = 0; i < settings.COPY_FOLDER_COUNT && i < COPY_ENTRY_LIMIT; ++i)
         plan_folder(plan, source_root, format_text(L"COPY_FOLDER_%02d", i), settings.COPY_FOLDER[i], true);
     for (int i = 0; i < settings.COPY_FILE_COUNT && i < COPY_ENTRY_LIMIT; ++i)

@@ -4,15 +4,11 @@
 
 #include "fs/paths.h"
 #include "fs/text_file.h"
+#include "update_ini/media_parts.h"
 
 namespace {
 
-struct Cmedia_source {
-    int32_t update;
-    const std::wstring& folder;
-    const wchar_t* label;
-    const wchar_t* key;
-};
+const wchar_t* const SOURCE_ROOT_CHECK = L"GAMEDATA";
 
 // An entry is joined to GAMEDATA and to the game's folder as written: one that leads to a parent
 // folder would read and write outside both.
@@ -23,27 +19,30 @@ std::wstring outside_problem(const std::wstring& key, const std::wstring& value)
     return L"update.ini の " + key + L" に指定された " + value + L" は、フォルダの外を指しているため使用できません。";
 }
 
-std::wstring media_problem(const Cmedia_source& media, const std::wstring& source_root)
+// What every source check shares once its entry is given and stays inside: without GAMEDATA the
+// source cannot be looked for.
+Cfinding source_finding(const std::wstring& check, const std::wstring& entry, const std::wstring& outside,
+                        bool root_found, bool exists, const std::wstring& missing)
 {
-    if (media.update == 0)
-        return std::wstring();
-    if (media.folder.empty())
-        return std::wstring(L"update.ini に ") + media.label + L" フォルダが指定されていません。";
-    const std::wstring outside = outside_problem(media.key, media.folder);
     if (!outside.empty())
-        return outside;
-    const std::wstring path = join_path(source_root, media.folder);
-    if (!folder_exists(path))
-        return std::wstring(L"コピー元の ") + media.label + L" フォルダ " + path + L" が見つかりません。";
-    return std::wstring();
+        return judged(check, entry, outside);
+    if (!root_found)
+        return {check, entry, Cfinding_state::not_judged, L""};
+    return judged(check, entry, exists ? L"" : missing);
 }
 
-// Entries from the tenth on cannot be given in update.ini: a count that reaches them is reported
-// like any entry left out, so that neither this check nor the copy ever looks past the list.
-const std::wstring& list_entry(const std::wstring (&list)[COPY_ENTRY_LIMIT], int32_t index)
+Cfinding judge_media(const Cmedia_part& media, const Cupdate_settings& settings, const std::wstring& source_root,
+                     bool root_found)
 {
-    static const std::wstring not_given;
-    return index < COPY_ENTRY_LIMIT ? list[index] : not_given;
+    const std::wstring& folder = settings.*media.folder;
+    if (settings.*media.update == 0)
+        return {media.folder_key, folder, Cfinding_state::off, L""};
+    if (folder.empty())
+        return judged(media.folder_key, folder, std::wstring(L"update.ini に ") + media.name + L" フォルダが指定されていません。");
+    const std::wstring path = join_path(source_root, folder);
+    return source_finding(media.folder_key, folder, outside_problem(media.folder_key, folder), root_found,
+                          root_found && folder_exists(path),
+                          std::wstring(L"コピー元の ") + media.name + L" フォルダ " + path + L" が見つかりません。");
 }
 
 // One list of entries of update.ini: COPY_FOLDER_nn, which must name folders, or COPY_FILE_nn,
@@ -56,55 +55,51 @@ struct Centry_list {
     bool (*exists)(const std::wstring& path);
 };
 
-std::wstring entries_problem(const Centry_list& list, const std::wstring& source_root)
+// Entries from the tenth on cannot be given in update.ini: a count that reaches them is judged
+// once, like an entry left out, so that neither this check nor the copy ever looks past the list.
+void judge_entries(const Centry_list& list, const std::wstring& source_root, bool root_found, Cfindings& findings)
 {
-    for (int32_t i = 0; i < list.count; ++i) {
-        const std::wstring& entry = list_entry(list.entries, i);
-        if (entry.empty())
-            return format_text(L"update.ini に COPY_%ls_%02d フォルダが指定されていません。\n"
-                               L"COPY_%ls_CNT の設定は正しいですか？",
-                               list.kind, static_cast<int>(i), list.kind);
-        const std::wstring outside = outside_problem(format_text(L"COPY_%ls_%02d", list.kind, static_cast<int>(i)), entry);
-        if (!outside.empty())
-            return outside;
+    for (int32_t i = 0; i < list.count && i <= COPY_ENTRY_LIMIT; ++i) {
+        const int number = static_cast<int>(i);
+        const std::wstring key = format_text(L"COPY_%ls_%02d", list.kind, number);
+        const std::wstring check = i < COPY_ENTRY_LIMIT ? key : format_text(L"COPY_%ls_COUNT", list.kind);
+        const std::wstring entry = i < COPY_ENTRY_LIMIT ? list.entries[i] : std::wstring();
+        if (entry.empty()) {
+            findings.push_back(judged(check, entry,
+                                      format_text(L"update.ini に %ls フォルダが指定されていません。\n"
+                                                  L"COPY_%ls_CNT の設定は正しいですか？",
+                                                  key.c_str(), list.kind)));
+            continue;
+        }
         const std::wstring path = join_path(source_root, entry);
-        if (!list.exists(path))
-            return std::wstring(L"コピー元の") + list.noun + L" " + path + L" が見つかりません。";
+        findings.push_back(source_finding(check, entry, outside_problem(key, entry), root_found,
+                                          root_found && list.exists(path),
+                                          std::wstring(L"コピー元の") + list.noun + L" " + path + L" が見つかりません。"));
     }
-    return std::wstring();
 }
 
 }  // namespace
 
-std::wstring find_name_problem(const Cupdate_settings& settings)
+Cfindings judge_names(const Cupdate_settings& settings)
 {
-    if (settings.GAME_NAME.empty())
-        return L"update.ini にゲーム名が指定されていません。";
-    if (settings.REG_NAME.empty())
-        return L"update.ini にレジストリ名が指定されていません。";
-    return std::wstring();
+    return {judged(L"GAME_NAME", settings.GAME_NAME,
+                   settings.GAME_NAME.empty() ? L"update.ini にゲーム名が指定されていません。" : L""),
+            judged(L"REG_NAME", settings.REG_NAME,
+                   settings.REG_NAME.empty() ? L"update.ini にレジストリ名が指定されていません。" : L"")};
 }
 
-std::wstring find_source_problem(const Cupdate_settings& settings, const std::wstring& source_root)
+Cfindings judge_sources(const Cupdate_settings& settings, const std::wstring& source_root)
 {
-    if (!folder_exists(source_root))
-        return L"コピー元の " + source_root + L" フォルダが見つかりません。";
-
-    const Cmedia_source media[] = {
-        {settings.BGM_UPDATE, settings.BGM_FOLDER, L"BGM", L"BGM_FOLDER"},
-        {settings.KOE_UPDATE, settings.KOE_FOLDER, L"KOE", L"KOE_FOLDER"},
-        {settings.MOV_UPDATE, settings.MOV_FOLDER, L"MOV", L"MOV_FOLDER"},
-    };
-    for (const Cmedia_source& source : media) {
-        const std::wstring problem = media_problem(source, source_root);
-        if (!problem.empty())
-            return problem;
-    }
-
+    Cfindings findings;
+    const bool root_found = folder_exists(source_root);
+    findings.push_back(judged(SOURCE_ROOT_CHECK, source_root,
+                              root_found ? L"" : L"コピー元の " + source_root + L" フォルダが見つかりません。"));
+    for (const Cmedia_part& media : MEDIA_PARTS)
+        findings.push_back(judge_media(media, settings, source_root, root_found));
     // Folder entries before file entries: the player hears of the first list's problem first.
-    std::wstring problem =
-        entries_problem({L"FOLDER", L"フォルダ", settings.COPY_FOLDER_COUNT, settings.COPY_FOLDER, folder_exists}, source_root);
-    if (problem.empty())
-        problem = entries_problem({L"FILE", L"ファイル", settings.COPY_FILE_COUNT, settings.COPY_FILE, file_exists}, source_root);
-    return problem;
+    judge_entries({L"FOLDER", L"フォルダ", settings.COPY_FOLDER_COUNT, settings.COPY_FOLDER, folder_exists}, source_root,
+                  root_found, findings);
+    judge_entries({L"FILE", L"ファイル", settings.COPY_FILE_COUNT, settings.COPY_FILE, file_exists}, source_root,
+                  root_found, findings);
+    return findings;
 }

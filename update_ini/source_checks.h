@@ -1,11 +1,15 @@
 #pragma once
 // update.ini names the game and its registry key, and every source it asks for is really there
-// below GAMEDATA.
+// below GAMEDATA. Each check is judged and listed in update.exe's order; update.exe stops at the
+// first failure, the tools show them all. They look only at the record given and at the files
+// below source_root, so tools can check a package of their own.
 #include <string>
 
+#include "update_ini/findings.h"
 #include "update_ini/update_settings.h"
 
-// The cause of the first problem found, or empty text when there is none. They look only at the
-// record given and at the files below source_root, so tools can check a package of their own.
-std::wstring find_name_problem(const Cupdate_settings& settings);
-std::wstring find_source_problem(const Cupdate_settings& settings, const std::wstring& source_root);
+// GAME_NAME, then REG_NAME.
+Cfindings judge_names(const Cupdate_settings& settings);
+// GAMEDATA itself, the BGM, KOE and MOV folders, every folder entry, then every file entry. A count
+// that reaches past the ten entries is judged once more under the count's own key.
+Cfindings judge_sources(const Cupdate_settings& settings, const std::wstring& source_root);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "fs/text_file.h"
+#include "update_ini/media_parts.h"
 #include "update_ini/text_scanner.h"
 
 const wchar_t* const UPDATE_INI_BLANKS = L" \t\n";
@@ -23,7 +24,7 @@ std::wstring* Cupdate_ini_template::text_in(Cupdate_settings& settings) const
 
 namespace {
 
-Cupdate_ini_template number_template(const wchar_t* pattern, int32_t Cupdate_settings::*field)
+Cupdate_ini_template number_template(const std::wstring& pattern, int32_t Cupdate_settings::*field)
 {
     Cupdate_ini_template result;
     result.pattern = pattern;
@@ -31,7 +32,7 @@ Cupdate_ini_template number_template(const wchar_t* pattern, int32_t Cupdate_set
     return result;
 }
 
-Cupdate_ini_template text_template(const wchar_t* pattern, std::wstring Cupdate_settings::*field)
+Cupdate_ini_template text_template(const std::wstring& pattern, std::wstring Cupdate_settings::*field)
 {
     Cupdate_ini_template result;
     result.pattern = pattern;
@@ -56,15 +57,13 @@ std::vector<Cupdate_ini_template> make_templates()
     std::vector<Cupdate_ini_template> templates = {
         text_template(L"GAME_NAME = %s", &Cupdate_settings::GAME_NAME),
         text_template(L"REG_NAME = %s", &Cupdate_settings::REG_NAME),
-        number_template(L"BGM_UPDATE = %d", &Cupdate_settings::BGM_UPDATE),
-        number_template(L"KOE_UPDATE = %d", &Cupdate_settings::KOE_UPDATE),
-        number_template(L"MOV_UPDATE = %d", &Cupdate_settings::MOV_UPDATE),
-        text_template(L"BGM_FOLDER = %s", &Cupdate_settings::BGM_FOLDER),
-        text_template(L"KOE_FOLDER = %s", &Cupdate_settings::KOE_FOLDER),
-        text_template(L"MOV_FOLDER = %s", &Cupdate_settings::MOV_FOLDER),
-        number_template(L"COPY_FOLDER_COUNT = %d", &Cupdate_settings::COPY_FOLDER_COUNT),
-        number_template(L"COPY_FILE_COUNT = %d", &Cupdate_settings::COPY_FILE_COUNT),
     };
+    for (const Cmedia_part& media : MEDIA_PARTS)
+        templates.push_back(number_template(std::wstring(media.switch_key) + L" = %d", media.update));
+    for (const Cmedia_part& media : MEDIA_PARTS)
+        templates.push_back(text_template(std::wstring(media.folder_key) + L" = %s", media.folder));
+    templates.push_back(number_template(L"COPY_FOLDER_COUNT = %d", &Cupdate_settings::COPY_FOLDER_COUNT));
+    templates.push_back(number_template(L"COPY_FILE_COUNT = %d", &Cupdate_settings::COPY_FILE_COUNT));
     add_list_templates(templates, L"COPY_FOLDER_", &Cupdate_settings::COPY_FOLDER);
     add_list_templates(templates, L"COPY_FILE_", &Cupdate_settings::COPY_FILE);
     return templates;

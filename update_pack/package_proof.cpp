@@ -6,20 +6,20 @@
 #include "update_ini/source_checks.h"
 #include "update_ini/update_ini_reader.h"
 
-namespace {
-
-}  // namespace
-
 Cpackage_proof prove_package(const std::wstring& package_folder, const std::vector<Cchanged_file>& changed)
 {
     Cpackage_proof proof;
     Cupdate_settings settings;
     const std::wstring source_root = join_path(package_folder, L"GAMEDATA");
-    for (const std::wstring& problem :
-         {read_update_ini_file(join_path(package_folder, L"update.ini"), settings), find_name_problem(settings),
-          find_source_problem(settings, source_root)})
-        if (!problem.empty())
-            proof.problems.push_back(L"update.exe would refuse the package: " + problem);
+    const std::wstring unread = read_update_ini_file(join_path(package_folder, L"update.ini"), settings);
+    Cfindings findings = judge_names(settings);
+    for (const Cfinding& finding : judge_sources(settings, source_root))
+        findings.push_back(finding);
+    if (!unread.empty())
+        findings = {judged(L"update.ini", L"update.ini", unread)};
+    for (const Cfinding& finding : findings)
+        if (finding.state == Cfinding_state::failed)
+            proof.problems.push_back(L"update.exe would refuse the package: " + finding.message);
     if (!proof.problems.empty())
         return proof;
 

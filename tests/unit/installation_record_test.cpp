@@ -45,6 +45,15 @@ public:
     HKEY key = nullptr;
 };
 
+// The registry check's message for the game of that registry name, called ゲーム.
+std::wstring read_installation_values(const std::wstring& reg_name, Cinstallation_record& record)
+{
+    Cupdate_settings settings;
+    settings.GAME_NAME = L"ゲーム";
+    settings.REG_NAME = reg_name;
+    return judge_registry(settings, record).message;
+}
+
 }  // namespace
 
 TEST(InstallationRecord, TheFirstMissingValueStopsTheReading)
@@ -56,13 +65,13 @@ TEST(InstallationRecord, TheFirstMissingValueStopsTheReading)
         Cinstallation_record record;
         for (int i = 0; i < 9; ++i)
             record.*FIELDS[i] = L"before";
-        const std::wstring problem = read_installation_values(L"UpdateUnitTest", L"ゲーム", record);
+        const std::wstring problem = read_installation_values(L"UpdateUnitTest", record);
         EXPECT_EQ(problem, missing < 9 ? L"レジストリに [" + std::wstring(NAMES[missing]) + L"] が見つかりませんでした。" : L"");
         for (int i = 0; i < 9; ++i)
             EXPECT_EQ(record.*FIELDS[i], i < missing ? L"v" + std::to_wstring(i) : L"before") << missing << " " << i;
     }
     Cinstallation_record record;
-    EXPECT_EQ(read_installation_values(L"NoSuchGameAnywhere", L"ゲーム", record),
+    EXPECT_EQ(read_installation_values(L"NoSuchGameAnywhere", record),
               L"レジストリキーが見つかりませんでした。\n「ゲーム」がインストールされていることを確認してください。");
 }
 

@@ -10,8 +10,6 @@
 #include "unit_support.h"
 #include "update_check/package_check.h"
 #include "update_check/text_report.h"
-#include "update_ini/source_checks.h"
-#include "update_ini/update_ini_reader.h"
 
 namespace {
 
@@ -62,9 +60,9 @@ TEST(UpdateCheck, JudgesEveryCheckWhereUpdateExeStopsAtTheFirst)
                                        L"COPY_FILE_CNT の設定は正しいですか？",
                                        i < 10 ? format_text(L"COPY_FILE_%02d", i).c_str() : L"COPY_FILE_COUNT", i));
     std::vector<std::wstring> failed;
-    for (const Ccheck_verdict& check : package.findings.checks)
-        if (check.verdict == Cverdict::failed)
-            failed.push_back(check.name + L": " + check.message);
+    for (const Cchecked& check : package.findings.checks)
+        if (check.state == Cfinding_state::failed)
+            failed.push_back(check.check + L": " + check.message);
     EXPECT_EQ(failed, expected);
     EXPECT_EQ(package.exit_code, CHECK_FAILED);
     expect_in(package.findings.checks[2].hint, L"line 2 was meant to set REG_NAME");
@@ -73,31 +71,6 @@ TEST(UpdateCheck, JudgesEveryCheckWhereUpdateExeStopsAtTheFirst)
     for (const Cplan_group& group : package.findings.plan)
         plan += group.key + (group.planned ? L" " + std::to_wstring(group.files.size()) : L" -") + L";";
     expect_in(plan, L"BGM_FOLDER -;COPY_FOLDER_00 1;COPY_FOLDER_01 -;COPY_FOLDER_02 -;COPY_FILE_00 1;COPY_FILE_01 -;");
-}
-
-TEST(UpdateCheck, NamesTheBoxesUpdateExeShowsFirst)
-{
-    const std::wstring bodies[] = {
-        L"REG_NAME = \"LumivaneStory\"\r\nCOPY_FILE_COUNT = 1\r\n",
-        NAMES + L"COPY_FOLDER_COUNT = 2\r\nCOPY_FOLDER_01 = \"data\"\r\nMOV_UPDATE = -1\r\nMOV_FOLDER = \"MOV\"\r\n",
-        NAMES + L"COPY_FOLDER_COUNT = 12\r\nCOPY_FOLDER_00 = \"data\"\r\nCOPY_FOLDER_09 = \"data\"\r\n",
-        NAMES + L"COPY_FILE_COUNT = 3\r\nCOPY_FILE_00 = \"a.txt\"\r\nCOPY_FILE_01 = \"..\\b.txt\"\r\n",
-        NAMES + L"COPY_FILE_COUNT = 2\r\nCOPY_FILE_00 = \"a.txt\"\r\nCOPY_FILE_01 = \"b.txt\"\r\n",
-    };
-    for (const std::wstring& body : bodies) {
-        const Cpackage package(shift_jis(body), {L"data", L"a.txt"});
-        // What update.exe's own finders say first of the whole package, from its folder.
-        Cupdate_settings settings;
-        read_update_ini_file(package.folder / L"update.ini", settings);
-        SetCurrentDirectoryW(package.folder.path.c_str());
-        const std::wstring names = find_name_problem(settings);
-        const std::wstring first = names.empty() ? find_source_problem(settings, L"GAMEDATA") : names;
-        SetCurrentDirectoryW(L"C:\\");
-        const std::vector<Cbox>& boxes = package.findings.player_sees;
-        ASSERT_EQ(boxes.size(), 2u) << to_narrow(package.text());
-        EXPECT_EQ(boxes[0].text + L"|" + boxes[0].caption + L"|" + boxes[1].text,
-                  first + L"|" + settings.GAME_NAME + L"|アップデートに失敗しました。");
-    }
 }
 
 TEST(UpdateCheck, NamesTheCauseOfEachKindOfIgnoredLine)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "install/installation_record.h"
+#include "update_ini/findings.h"
 #include "update_check/file_notes.h"
 #include "update_check/line_diagnosis.h"
 
@@ -32,29 +33,12 @@ struct Cline_report {
     std::wstring failure;
 };
 
-enum class Cverdict { passed, failed, off, not_judged };
-
-// One of update.exe's checks, judged on its own. update.exe stops at the first that fails; the
-// checker judges every one, so that one run lists every problem.
-struct Ccheck_verdict {
-    // A stable name: "update.ini", "GAME_NAME", "GAMEDATA", "BGM_FOLDER", "COPY_FILE_01",
-    // "registry", "game folder", "BGM", "DAT", "free space", ...
-    std::wstring name;
-    // What is checked, for a person.
-    std::wstring what;
-    Cverdict verdict = Cverdict::passed;
-    // failed: the cause exactly as the player's box shows it; off or not judged: why, in English.
-    std::wstring message;
+// One of update.exe's checks as the checker reports it. update.exe stops at the first that fails;
+// the checker judges every one, so that one run lists every problem.
+struct Cchecked : Cfinding {
     // For a failure: the likely cause behind it, when the checker sees one.
     std::wstring hint;
 };
-
-// A finder's answer as a verdict: passed when it found no problem, failed with the problem as its
-// message.
-inline Ccheck_verdict verdict_of(const std::wstring& name, const std::wstring& what, const std::wstring& problem)
-{
-    return {name, what, problem.empty() ? Cverdict::passed : Cverdict::failed, problem, std::wstring()};
-}
 
 struct Cbox {
     // "warning" (OK), "question" (Yes/No) or "information" (OK).
@@ -70,7 +54,7 @@ struct Cplanned_file {
 
 // Something about a planned group that update.exe does not tell: fails (the update would report
 // success without installing what the package means to install) or a warning.
-struct Cfinding {
+struct Cplan_note {
     bool fails = false;
     std::wstring text;
 };
@@ -82,7 +66,7 @@ struct Cplan_group {
     bool planned = true;
     std::vector<Cplanned_file> files;
     uint64_t bytes = 0;
-    std::vector<Cfinding> findings;
+    std::vector<Cplan_note> notes;
 };
 
 struct Cpackage_findings {
@@ -99,8 +83,8 @@ struct Cpackage_findings {
     std::wstring missing_hint;
     std::vector<Cline_report> lines;
 
-    std::vector<Ccheck_verdict> checks;
-    // The name of the check whose failure the player would see (as in Ccheck_verdict::name), or
+    std::vector<Cchecked> checks;
+    // The name of the check whose failure the player would see (as in Cfinding::check), or
     // empty when none fails.
     std::wstring first_failure;
     // What the player sees first: the boxes of that failure, or the confirmation.
