@@ -45,7 +45,8 @@ watch_memory() {
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 win() { winepath -w "$1"; }
 
-for preset in win32 win64; do
+source scripts/wine.sh
+for preset in $RUNNABLE_PRESETS; do
   export WINEPREFIX=$PWD/build/$preset/wineprefix
   sh tests/make-wine-prefix.sh "$WINEPREFIX"
   # One server, with Wine's services already up, for every run: none starts while one is timed.

@@ -15,12 +15,17 @@ top=$PWD
 # SAMPLE_DIR: where the sample goes instead of build/sample.
 if [ -n "${SAMPLE_BUILD_DIR:-}" ]; then
   build=$SAMPLE_BUILD_DIR
+  source scripts/wine.sh
 else
   bash scripts/setup.sh
-  echo "== building update.exe (32-bit, the shipped build)"
-  cmake --preset win32 >/dev/null
-  cmake --build --preset win32 >/dev/null
-  build=$top/build/win32
+  source scripts/wine.sh
+  # The 32-bit build is the one players get; a machine that runs no 32-bit programs shows the
+  # 64-bit one, which behaves the same.
+  preset=${RUNNABLE_PRESETS%% *}
+  echo "== building update.exe ($preset)"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" >/dev/null
+  build=$top/build/$preset
 fi
 
 sample=${SAMPLE_DIR:-$top/build/sample}

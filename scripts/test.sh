@@ -6,10 +6,17 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh all
 source scripts/display.sh
+source scripts/wine.sh
 start_private_display
 
 status=0
 for preset in win32 win64; do
+  if [[ " $RUNNABLE_PRESETS " != *" $preset "* ]]; then
+    # Built all the same; what can be read without running it is checked.
+    echo "== the ${preset} build cannot run on this machine: only its resources and imports are checked"
+    ctest --preset "$preset" -R 'e2e_update_(resources|imports)' || status=1
+    continue
+  fi
   echo "== tests of the ${preset} build"
   prefix="$PWD/build/${preset}/wineprefix"
   LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all sh tests/make-wine-prefix.sh "$prefix"
