@@ -3,7 +3,7 @@
 // report is written.
 #include <string>
 
-#include "update_check/console_output.h"
+#include "tool_common/console_output.h"
 #include "update_check/package_check.h"
 
 struct Ccommand_line {

@@ -1,7 +1,7 @@
 #include "update_check/json_report.h"
 
 #include "update_check/installation_source.h"
-#include "update_check/json_writer.h"
+#include "tool_common/json_writer.h"
 #include "update_check/report_words.h"
 #include "version.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "update_check/command_line.h"
-#include "update_check/console_output.h"
+#include "tool_common/console_output.h"
 #include "update_check/json_report.h"
 #include "update_check/package_check.h"
 #include "update_check/text_report.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "update_check/package_findings.h"
-#include "update_check/report.h"
+#include "tool_common/report.h"
 
 struct Ccheck_options {
     // The folder that holds update.ini and GAMEDATA; empty: the current directory.

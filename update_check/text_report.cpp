@@ -2,7 +2,7 @@
 
 #include "fs/text_file.h"
 #include "update_check/installation_source.h"
-#include "update_check/report.h"
+#include "tool_common/report.h"
 #include "update_check/report_words.h"
 #include "version.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fs/paths.h"
-#include "update_check/console_output.h"
+#include "tool_common/console_output.h"
 #include "update_pack/pack_command.h"
 #include "version.h"
 

@@ -4,8 +4,8 @@
 
 #include "fs/file_ops.h"
 #include "fs/paths.h"
-#include "update_check/json_writer.h"
-#include "update_check/report.h"
+#include "tool_common/json_writer.h"
+#include "tool_common/report.h"
 #include "update_pack/package_proof.h"
 #include "update_pack/package_writer.h"
 #include "update_pack/tree_diff.h"

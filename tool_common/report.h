@@ -1,6 +1,6 @@
 #pragma once
-// The checker's report, gathered as text and written out at the end (to a console, a pipe or a
-// test). Everything shown is English except the texts of update.ini and of the player's boxes.
+// The text report of a tool, gathered as lines and written out at the end (to a console, a pipe or
+// a test).
 #include <string>
 
 class Creport {

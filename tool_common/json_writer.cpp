@@ -1,4 +1,4 @@
-#include "update_check/json_writer.h"
+#include "tool_common/json_writer.h"
 
 #include "fs/text_file.h"
 

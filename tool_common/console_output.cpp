@@ -1,4 +1,4 @@
-#include "update_check/console_output.h"
+#include "tool_common/console_output.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "update_check/report.h"
+#include "tool_common/report.h"
 
 void Creport::indented(const std::wstring& prefix, const std::wstring& text)
 {
