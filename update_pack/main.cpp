@@ -16,21 +16,27 @@ namespace {
 const wchar_t* const USAGE =
     L"usage: update-pack <old game folder> <new game folder> <package folder>\n"
     L"                   --name <GAME_NAME> --registry <REG_NAME>\n"
-    L"                   [--bgm <folder>] [--koe <folder>] [--mov <folder>] [--force] [--json]\n"
+    L"                   [--bgm <folder>] [--koe <folder>] [--mov <folder>]\n"
+    L"                   [--exe <update.exe>] [--note <README.txt>] [--force] [--json]\n"
     L"       update-pack --version\n"
     L"\n"
     L"Compares the two game folders and writes the package that brings the old one to the new one:\n"
-    L"GAMEDATA with every new or changed file, and update.ini in Shift-JIS with CR LF. Files only the\n"
-    L"old folder has are listed, not packed (update.exe never deletes). The package is read back as\n"
-    L"update.exe reads it, and must copy exactly the changed files.\n"
+    L"GAMEDATA with every new or changed file, update.ini in Shift-JIS with CR LF, update.exe and the\n"
+    L"player's note README.txt. Files only the old folder has are listed, not packed (update.exe never\n"
+    L"deletes). When update.ini cannot name every change (ten folder entries, ten file entries), the\n"
+    L"update becomes a chain of packages in the subfolders 1, 2, ... with a note on their order. Each\n"
+    L"package is read back as update.exe reads it; together they must copy exactly the changed files.\n"
     L"\n"
     L"  --bgm, --koe, --mov  the game's BGM, voice and movie folders (below the game folder): changes\n"
     L"                       directly inside them go to BGM_FOLDER, KOE_FOLDER, MOV_FOLDER\n"
+    L"  --exe                the update.exe to ship (default: the one beside update-pack.exe)\n"
+    L"  --note               the player's note to ship as README.txt (default: sample\\README.txt beside\n"
+    L"                       update-pack.exe, when there is one)\n"
     L"  --force              replace a package folder that is not empty\n"
     L"  --json               print the report as one JSON document\n"
     L"\n"
     L"Exit code: 0 the package was made, 1 the changes cannot be expressed in update.ini (nothing\n"
-    L"is written), 2 wrong arguments or unreadable folders.\n";
+    L"is written), 2 wrong arguments, unreadable folders, or no update.exe.\n";
 
 bool parse_arguments(int argc, wchar_t** argv, Cpack_options& options)
 {
@@ -42,6 +48,8 @@ bool parse_arguments(int argc, wchar_t** argv, Cpack_options& options)
                               : argument == L"--bgm"      ? &options.media.bgm
                               : argument == L"--koe"      ? &options.media.koe
                               : argument == L"--mov"      ? &options.media.mov
+                              : argument == L"--exe"      ? &options.update_exe
+                              : argument == L"--note"     ? &options.note
                                                           : nullptr;
         if (value != nullptr && i + 1 < argc)
             *value = argv[++i];
@@ -62,6 +70,14 @@ bool parse_arguments(int argc, wchar_t** argv, Cpack_options& options)
     return true;
 }
 
+// A file of the publisher's kit, beside this program.
+std::wstring beside_this_program(const std::wstring& name)
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return join_path(path_folder(std::wstring(path, length)), name);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -77,6 +93,10 @@ int wmain(int argc, wchar_t** argv)
         write_output(USAGE, Cpipe_encoding::utf8);
         return PACK_BAD_INPUT;
     }
+    if (options.update_exe.empty())
+        options.update_exe = beside_this_program(L"update.exe");
+    if (options.note.empty() && file_exists(beside_this_program(L"sample\\README.txt")))
+        options.note = beside_this_program(L"sample\\README.txt");
     std::wstring report;
     const int exit_code = make_package(options, report);
     write_output(report, Cpipe_encoding::utf8);

@@ -6,19 +6,27 @@
 #include "fs/paths.h"
 #include "tool_common/json_writer.h"
 #include "tool_common/report.h"
+#include "update_pack/chain_note.h"
 #include "update_pack/package_proof.h"
 #include "update_pack/package_writer.h"
 #include "update_pack/tree_diff.h"
 
 namespace {
 
+struct Cmade_package {
+    // Where it lies once in place: the package folder, or its numbered subfolder in a chain.
+    std::wstring folder;
+    std::vector<std::wstring> update_ini;
+    std::vector<Ccopy_group> plan;
+};
+
 // What one run found and did, told as text or as JSON at the end.
 struct Cpack_result {
     int exit_code = PACK_MADE;
     std::vector<std::wstring> errors;
     Ctree_diff diff;
-    std::vector<std::wstring> update_ini;
-    std::vector<Ccopy_group> plan;
+    // In the chain's order; one when one package holds the update.
+    std::vector<Cmade_package> packages;
 };
 
 std::wstring full_path(const std::wstring& path)
@@ -68,6 +76,11 @@ std::wstring folder_problem(const Cpack_options& options)
         return L"the package folder is a file: " + package;
     if (folder_exists(package) && !is_empty_folder(package) && !options.force)
         return L"the package folder is not empty (give --force to replace it): " + package;
+    if (!file_exists(options.update_exe))
+        return L"update.exe was not found at " + options.update_exe +
+               L": put it beside update-pack.exe, or name it with --exe <path>";
+    if (!options.note.empty() && !file_exists(options.note))
+        return L"the player's note was not found: " + options.note;
     if (!spelled_in_update_ini(options.game_name) || !spelled_in_update_ini(options.registry_name))
         return L"--name and --registry must be spelled in code page 932, without a double quote";
     return std::wstring();
@@ -85,6 +98,44 @@ std::wstring put_in_place(const std::wstring& staging, const std::wstring& packa
         return L"cannot move the package into " + package;
     }
     remove_tree(previous);
+    return std::wstring();
+}
+
+// One package, ready to ship: GAMEDATA, update.ini, update.exe and the player's note.
+std::wstring write_ready_package(const Cpack_options& options, const Cchain_package& package, const std::wstring& folder)
+{
+    std::wstring failure = write_package(folder, options.new_folder, package.files, package.settings);
+    if (failure.empty())
+        failure = copy_into_package(options.update_exe, folder, L"update.exe");
+    if (failure.empty() && !options.note.empty())
+        failure = copy_into_package(options.note, folder, L"README.txt");
+    return failure;
+}
+
+// Where the packages go below top: top itself when one holds the update, else its numbered subfolders.
+std::vector<std::wstring> package_folders(const std::wstring& top, size_t count)
+{
+    if (count == 1)
+        return {top};
+    std::vector<std::wstring> folders;
+    for (const std::wstring& name : chain_folder_names(count))
+        folders.push_back(join_path(top, name));
+    return folders;
+}
+
+// Every package into its staging folder, and for a chain the note on their order at the top.
+std::wstring write_chain(const Cpack_options& options, const Cpackage_layout& layout, const std::wstring& staging)
+{
+    const std::vector<std::wstring> folders = package_folders(staging, layout.packages.size());
+    for (size_t i = 0; i < folders.size(); ++i) {
+        const std::wstring failure = write_ready_package(options, layout.packages[i], folders[i]);
+        if (!failure.empty())
+            return failure;
+    }
+    const std::vector<std::wstring> names = chain_folder_names(folders.size());
+    if (folders.size() > 1 &&
+        !write_shift_jis_lines(join_path(staging, CHAIN_NOTE_NAME), chain_note_lines(options.game_name, names)))
+        return std::wstring(L"cannot write ") + CHAIN_NOTE_NAME;
     return std::wstring();
 }
 
@@ -109,15 +160,19 @@ int build(const Cpack_options& options, Cpack_result& result)
     result.errors = layout.problems;
     if (!result.errors.empty())
         return PACK_CANNOT_EXPRESS;
-    result.update_ini = update_ini_lines(layout.settings);
 
     const std::wstring package = full_path(options.package_folder);
     const std::wstring staging = package + L".~update-pack";
-    std::wstring failure = write_package(staging, options.new_folder, result.diff.changed, layout.settings);
-    Cpackage_proof proof;
+    remove_tree(staging);
+    std::wstring failure = write_chain(options, layout, staging);
+    const std::vector<std::wstring> folders = package_folders(package, layout.packages.size());
+    for (size_t i = 0; i < folders.size(); ++i)
+        result.packages.push_back({folders[i], update_ini_lines(layout.packages[i].settings), {}});
     if (failure.empty()) {
-        proof = prove_package(staging, result.diff.changed);
-        result.plan = proof.plan;
+        const Cpackage_proof proof =
+            prove_packages(package_folders(staging, folders.size()), result.diff.changed);
+        for (size_t i = 0; i < proof.plans.size(); ++i)
+            result.packages[i].plan = proof.plans[i];
         result.errors = proof.problems;
     }
     if (failure.empty() && result.errors.empty())
@@ -128,6 +183,53 @@ int build(const Cpack_options& options, Cpack_result& result)
     if (!result.errors.empty())
         return failure.empty() ? PACK_CANNOT_EXPRESS : PACK_BAD_INPUT;
     return PACK_MADE;
+}
+
+void tell_plan(const std::vector<Ccopy_group>& plan, Creport& report)
+{
+    report.line(L"Copy plan, read back as update.exe reads it:");
+    size_t files = 0;
+    for (const Ccopy_group& group : plan) {
+        report.line(L"  " + group.key + L" \"" + group.entry + L"\": " + std::to_wstring(group.listing.entries.size()) +
+                    L" file(s), " + grouped_number(group.listing.total_size) + L" bytes");
+        for (const Cfile_entry& entry : group.listing.entries)
+            report.line(L"    " + relative_path(group, entry));
+        files += group.listing.entries.size();
+    }
+    report.line(L"  Total: " + std::to_wstring(files) + L" file(s), " + grouped_number(total_bytes(plan)) + L" bytes");
+}
+
+void tell_packages(const Cpack_options& options, const Cpack_result& result, Creport& report)
+{
+    const size_t count = result.packages.size();
+    if (count > 1) {
+        report.line();
+        report.line(L"update.ini names at most ten folder entries and ten file entries, so the update is a chain of " +
+                    std::to_wstring(count) + L" packages, each complete on its own. Players run them in the order of");
+        report.line(L"their folders' names, as " + join_path(full_path(options.package_folder), CHAIN_NOTE_NAME) +
+                    L" tells them.");
+    }
+    uint64_t bytes = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const Cmade_package& package = result.packages[i];
+        report.line();
+        if (count > 1)
+            report.line(L"Package " + std::to_wstring(i + 1) + L" of " + std::to_wstring(count) + L": " + package.folder);
+        report.line(L"update.ini (Shift-JIS, CR LF) in " + package.folder + L":");
+        for (const std::wstring& line : package.update_ini)
+            report.line(L"  " + line);
+        tell_plan(package.plan, report);
+        bytes += total_bytes(package.plan);
+    }
+    report.line();
+    report.line(std::wstring(count > 1 ? L"Together: " : L"In all: ") + std::to_wstring(result.diff.changed.size()) +
+                L" file(s), " + grouped_number(bytes) + L" bytes: exactly the changed files, each once");
+    report.line(L"update.exe in every package: a copy of " + options.update_exe);
+    if (options.note.empty())
+        report.line(L"No player's note: give --note <file> (or keep sample\\README.txt beside update-pack.exe) to ship "
+                    L"README.txt in every package.");
+    else
+        report.line(L"README.txt in every package: a copy of " + options.note);
 }
 
 std::wstring as_text(const Cpack_options& options, const Cpack_result& result)
@@ -144,25 +246,11 @@ std::wstring as_text(const Cpack_options& options, const Cpack_result& result)
                 std::to_wstring(added) + L" new), " + grouped_number(bytes) + L" bytes");
     for (const std::wstring& path : result.diff.only_in_old)
         report.line(L"  only in the old folder, left on players' disks (update.exe never deletes): " + path);
-    if (!result.update_ini.empty() && result.exit_code == PACK_MADE) {
-        report.line();
-        report.line(L"update.ini (Shift-JIS, CR LF) in " + full_path(options.package_folder) + L":");
-        for (const std::wstring& line : result.update_ini)
-            report.line(L"  " + line);
-        report.line();
-        report.line(L"Copy plan, read back as update.exe reads it:");
-        for (const Ccopy_group& group : result.plan) {
-            report.line(L"  " + group.key + L" \"" + group.entry + L"\": " + std::to_wstring(group.listing.entries.size()) +
-                        L" file(s), " + grouped_number(group.listing.total_size) + L" bytes");
-            for (const Cfile_entry& entry : group.listing.entries)
-                report.line(L"    " + relative_path(group, entry));
-        }
-        report.line(L"  Total: " + std::to_wstring(result.diff.changed.size()) + L" file(s), " +
-                    grouped_number(total_bytes(result.plan)) + L" bytes: exactly the changed files");
-    }
+    if (result.exit_code == PACK_MADE)
+        tell_packages(options, result, report);
     for (const std::wstring& error : result.errors)
         report.line(L"update-pack: " + error);
-    const wchar_t* const outcomes[] = {L"package made", L"cannot be expressed in update.ini; nothing written",
+    const wchar_t* const outcomes[] = {result.packages.size() > 1 ? L"chain of packages made" : L"package made", L"cannot be expressed in update.ini; nothing written",
                                        L"nothing written"};
     report.line(L"Result: " + std::wstring(outcomes[result.exit_code]) + L" (exit code " +
                 std::to_wstring(result.exit_code) + L").");
@@ -187,20 +275,40 @@ std::wstring as_json(const Cpack_result& result)
     }
     json.end_array();
     json.member(L"only_in_old", result.diff.only_in_old);
-    json.member(L"update_ini", result.update_ini);
-    json.key(L"plan");
+    json.key(L"packages");
     json.begin_array();
-    for (const Ccopy_group& group : result.plan) {
-        for (const Cfile_entry& entry : group.listing.entries) {
+    uint64_t bytes = 0;
+    for (const Cmade_package& package : result.packages) {
+        json.begin_object();
+        json.member(L"folder", package.folder);
+        json.member(L"update_ini", package.update_ini);
+        json.key(L"entries");
+        json.begin_array();
+        for (const Ccopy_group& group : package.plan) {
             json.begin_object();
             json.member(L"key", group.key);
-            json.member(L"path", relative_path(group, entry));
-            json.member(L"bytes", entry.size);
+            json.member(L"entry", group.entry);
             json.end_object();
         }
+        json.end_array();
+        json.key(L"files");
+        json.begin_array();
+        for (const Ccopy_group& group : package.plan) {
+            for (const Cfile_entry& entry : group.listing.entries) {
+                json.begin_object();
+                json.member(L"key", group.key);
+                json.member(L"path", relative_path(group, entry));
+                json.member(L"bytes", entry.size);
+                json.end_object();
+            }
+        }
+        json.end_array();
+        json.member(L"bytes", total_bytes(package.plan));
+        json.end_object();
+        bytes += total_bytes(package.plan);
     }
     json.end_array();
-    json.member(L"bytes", total_bytes(result.plan));
+    json.member(L"bytes", bytes);
     json.end_object();
     return json.text() + L"\n";
 }
@@ -211,6 +319,8 @@ int make_package(const Cpack_options& options, std::wstring& report)
 {
     Cpack_result result;
     result.exit_code = build(options, result);
+    if (result.exit_code != PACK_MADE)
+        result.packages.clear();
     report = options.json ? as_json(result) : as_text(options, result);
     return result.exit_code;
 }

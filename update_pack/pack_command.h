@@ -1,6 +1,6 @@
 #pragma once
 // The whole of update-pack: check the arguments, compare the folders, lay out and write the
-// package, prove it, and tell what was done.
+// package (or the chain of packages), prove it, and tell what was done.
 #include <string>
 
 #include "update_pack/package_layout.h"
@@ -12,6 +12,9 @@ struct Cpack_options {
     std::wstring game_name;
     std::wstring registry_name;
     Cmedia_folders media;
+    // Copied into every package: update.exe, and the player's note as README.txt (none when empty).
+    std::wstring update_exe;
+    std::wstring note;
     bool force = false;
     bool json = false;
 };

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 
 #include "fs/paths.h"
@@ -25,6 +26,42 @@ std::wstring listed(const std::vector<std::wstring>& names)
     for (const std::wstring& name : names)
         text += (text.empty() ? L"" : L", ") + name;
     return text;
+}
+
+// How many packages n entries of one kind take, ten to a package.
+size_t packages_for(size_t n)
+{
+    return (n + COPY_ENTRY_LIMIT - 1) / COPY_ENTRY_LIMIT;
+}
+
+bool is_media_folder(const std::wstring& folder, const Cmedia_folders& media)
+{
+    for (const std::wstring* part : {&media.bgm, &media.koe, &media.mov})
+        if (!part->empty() && upper_case_name(*part) == upper_case_name(folder))
+            return true;
+    return false;
+}
+
+// Switches on each media folder that holds changes, spelled as the new game spells it.
+void set_media_folders(Cupdate_settings& settings, const std::vector<std::wstring>& folders, const Cmedia_folders& media)
+{
+    const struct {
+        const std::wstring& folder;
+        int32_t& update;
+        std::wstring& field;
+    } media_parts[] = {
+        {media.bgm, settings.BGM_UPDATE, settings.BGM_FOLDER},
+        {media.koe, settings.KOE_UPDATE, settings.KOE_FOLDER},
+        {media.mov, settings.MOV_UPDATE, settings.MOV_FOLDER},
+    };
+    for (const std::wstring& folder : folders) {
+        for (const auto& part : media_parts) {
+            if (!part.folder.empty() && upper_case_name(part.folder) == upper_case_name(folder)) {
+                part.update = 1;
+                part.field = folder;
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -51,10 +88,6 @@ Cpackage_layout lay_out_package(const Ctree_diff& diff, const Cmedia_folders& me
                                 const std::wstring& registry_name)
 {
     Cpackage_layout layout;
-    Cupdate_settings& settings = layout.settings;
-    settings.GAME_NAME = game_name;
-    settings.REG_NAME = registry_name;
-
     // Folders in the order first met, each with the files that changed directly inside it.
     std::vector<std::wstring> folders;
     std::map<std::wstring, std::vector<std::wstring>> files_in;
@@ -77,46 +110,38 @@ Cpackage_layout lay_out_package(const Ctree_diff& diff, const Cmedia_folders& me
         layout.problems.push_back(L"these files have a device name of Windows (CON, NUL, AUX, COM1, ...) and cannot be "
                                   L"copied as files on a player's Windows: " + listed(devices) + L".");
 
-    const struct {
-        const std::wstring& folder;
-        int32_t& update;
-        std::wstring& field;
-    } media_parts[] = {
-        {media.bgm, settings.BGM_UPDATE, settings.BGM_FOLDER},
-        {media.koe, settings.KOE_UPDATE, settings.KOE_FOLDER},
-        {media.mov, settings.MOV_UPDATE, settings.MOV_FOLDER},
-    };
-    std::vector<std::wstring> folder_entries;
-    for (const std::wstring& folder : folders) {
-        bool is_media = false;
-        for (const auto& part : media_parts) {
-            if (!part.folder.empty() && upper_case_name(part.folder) == upper_case_name(folder)) {
-                part.update = 1;
-                part.field = folder;
-                is_media = true;
-            }
-        }
-        if (!is_media && !folder.empty())
-            folder_entries.push_back(folder);
-    }
-    const std::vector<std::wstring>& top_files = files_in[std::wstring()];
-
-    if (folder_entries.size() > COPY_ENTRY_LIMIT)
-        layout.problems.push_back(L"changes lie in " + std::to_wstring(folder_entries.size()) +
-                                  L" folders besides the media folders, but update.ini has only ten folder entries "
-                                  L"(COPY_FOLDER_00 to COPY_FOLDER_09): " + listed(folder_entries) + L".");
-    if (top_files.size() > COPY_ENTRY_LIMIT)
-        layout.problems.push_back(L"" + std::to_wstring(top_files.size()) +
-                                  L" files changed at the top of the game folder, but update.ini has only ten file "
-                                  L"entries (COPY_FILE_00 to COPY_FILE_09): " + listed(top_files) + L".");
     if (!layout.problems.empty())
         return layout;
 
-    settings.COPY_FOLDER_COUNT = static_cast<int32_t>(folder_entries.size());
-    for (size_t i = 0; i < folder_entries.size(); ++i)
-        settings.COPY_FOLDER[i] = folder_entries[i];
-    settings.COPY_FILE_COUNT = static_cast<int32_t>(top_files.size());
-    for (size_t i = 0; i < top_files.size(); ++i)
-        settings.COPY_FILE[i] = top_files[i];
+    std::vector<std::wstring> folder_entries;
+    for (const std::wstring& folder : folders)
+        if (!folder.empty() && !is_media_folder(folder, media))
+            folder_entries.push_back(folder);
+    const std::vector<std::wstring>& top_files = files_in[std::wstring()];
+    const size_t count = std::max<size_t>({1, packages_for(folder_entries.size()), packages_for(top_files.size())});
+    layout.packages.resize(count);
+    for (Cchain_package& package : layout.packages) {
+        package.settings.GAME_NAME = game_name;
+        package.settings.REG_NAME = registry_name;
+    }
+    set_media_folders(layout.packages.front().settings, folders, media);
+
+    // Upper-cased folder (or top file) -> the package that brings it.
+    std::map<std::wstring, size_t> package_of;
+    for (size_t i = 0; i < folder_entries.size(); ++i) {
+        Cupdate_settings& settings = layout.packages[i / COPY_ENTRY_LIMIT].settings;
+        settings.COPY_FOLDER[settings.COPY_FOLDER_COUNT++] = folder_entries[i];
+        package_of[upper_case_name(folder_entries[i])] = i / COPY_ENTRY_LIMIT;
+    }
+    for (size_t i = 0; i < top_files.size(); ++i) {
+        Cupdate_settings& settings = layout.packages[i / COPY_ENTRY_LIMIT].settings;
+        settings.COPY_FILE[settings.COPY_FILE_COUNT++] = top_files[i];
+        package_of[upper_case_name(top_files[i])] = i / COPY_ENTRY_LIMIT;
+    }
+    for (const Cchanged_file& file : diff.changed) {
+        const std::wstring folder = folder_of(file.path);
+        const auto found = package_of.find(upper_case_name(folder.empty() ? file.path : folder));
+        layout.packages[found == package_of.end() ? 0 : found->second].files.push_back(file);
+    }
     return layout;
 }

@@ -2,7 +2,9 @@
 // Which entries of update.ini bring exactly the changed files over an installation: the media
 // folders named on the command line, one folder entry for each other folder holding changes (an
 // entry copies that folder's files, not its subfolders), and one file entry for each changed file
-// at the top.
+// at the top. When these are more than one update.ini can name (ten of each kind), they are spread
+// over a chain of packages, each complete on its own; no file is in two of them, so each entry's
+// files arrive once whatever the order.
 #include <string>
 #include <vector>
 
@@ -15,10 +17,17 @@ struct Cmedia_folders {
     std::wstring mov;
 };
 
-struct Cpackage_layout {
+// One package of the chain: its settings and the changed files its GAMEDATA holds.
+struct Cchain_package {
     Cupdate_settings settings;
+    std::vector<Cchanged_file> files;
+};
+
+struct Cpackage_layout {
+    // As few as can hold the entries, the media folders in the first; one when one is enough.
+    std::vector<Cchain_package> packages;
     // Why the changes cannot be expressed in update.ini, one sentence each naming the files; empty
-    // when the settings above bring them all.
+    // when the packages above bring them all.
     std::vector<std::wstring> problems;
 };
 

@@ -6,9 +6,11 @@
 #include "update_ini/source_checks.h"
 #include "update_ini/update_ini_reader.h"
 
-Cpackage_proof prove_package(const std::wstring& package_folder, const std::vector<Cchanged_file>& changed)
+namespace {
+
+// The package's copy plan, or none with the reason update.exe would refuse it added to problems.
+std::vector<Ccopy_group> read_plan(const std::wstring& package_folder, std::vector<std::wstring>& problems)
 {
-    Cpackage_proof proof;
     Cupdate_settings settings;
     const std::wstring source_root = join_path(package_folder, L"GAMEDATA");
     const std::wstring unread = read_update_ini_file(join_path(package_folder, L"update.ini"), settings);
@@ -17,20 +19,34 @@ Cpackage_proof prove_package(const std::wstring& package_folder, const std::vect
         findings.push_back(finding);
     if (!unread.empty())
         findings = {judged(L"update.ini", L"update.ini", unread)};
+    const size_t before = problems.size();
     for (const Cfinding& finding : findings)
         if (finding.state == Cfinding_state::failed)
-            proof.problems.push_back(L"update.exe would refuse the package: " + finding.message);
+            problems.push_back(L"update.exe would refuse the package " + package_folder + L": " + finding.message);
+    if (problems.size() != before)
+        return {};
+    return plan_update(settings, source_root);
+}
+
+}  // namespace
+
+Cpackage_proof prove_packages(const std::vector<std::wstring>& package_folders, const std::vector<Cchanged_file>& changed)
+{
+    Cpackage_proof proof;
+    for (const std::wstring& folder : package_folders)
+        proof.plans.push_back(read_plan(folder, proof.problems));
     if (!proof.problems.empty())
         return proof;
 
-    proof.plan = plan_update(settings, source_root);
-    // Upper-cased path -> how often the plan copies it, and the path as the plan spells it.
+    // Upper-cased path -> how often the plans copy it, and the path as a plan spells it.
     std::map<std::wstring, std::pair<int, std::wstring>> copies;
-    for (const Ccopy_group& group : proof.plan) {
-        for (const Cfile_entry& entry : group.listing.entries) {
-            auto& copy = copies[upper_case_name(relative_path(group, entry))];
-            ++copy.first;
-            copy.second = relative_path(group, entry);
+    for (const std::vector<Ccopy_group>& plan : proof.plans) {
+        for (const Ccopy_group& group : plan) {
+            for (const Cfile_entry& entry : group.listing.entries) {
+                auto& copy = copies[upper_case_name(relative_path(group, entry))];
+                ++copy.first;
+                copy.second = relative_path(group, entry);
+            }
         }
     }
     for (const Cchanged_file& file : changed) {

@@ -12,7 +12,9 @@ std::wstring quoted(const std::wstring& text)
     return L"\"" + text + L"\"";
 }
 
-bool write_update_ini(const std::wstring& path, const std::vector<std::wstring>& lines)
+}  // namespace
+
+bool write_shift_jis_lines(const std::wstring& path, const std::vector<std::wstring>& lines)
 {
     std::wstring text;
     for (const std::wstring& line : lines)
@@ -25,8 +27,6 @@ bool write_update_ini(const std::wstring& path, const std::vector<std::wstring>&
     return open_file(file, path, L"wb") && fwrite(bytes.data(), 1, bytes.size(), file.stream) == bytes.size() &&
            close_file(file);
 }
-
-}  // namespace
 
 std::vector<std::wstring> update_ini_lines(const Cupdate_settings& s)
 {
@@ -68,8 +68,15 @@ std::wstring write_package(const std::wstring& staging_folder, const std::wstrin
         if (!CopyFileW(long_path(join_path(new_folder, file.path)).c_str(), long_path(target).c_str(), TRUE))
             return L"cannot copy " + file.path + L" into the package";
     }
-    if (!write_update_ini(join_path(staging_folder, L"update.ini"), update_ini_lines(settings)))
+    if (!write_shift_jis_lines(join_path(staging_folder, L"update.ini"), update_ini_lines(settings)))
         return L"cannot write update.ini";
+    return std::wstring();
+}
+
+std::wstring copy_into_package(const std::wstring& file, const std::wstring& package_folder, const std::wstring& name)
+{
+    if (!CopyFileW(long_path(file).c_str(), long_path(join_path(package_folder, name)).c_str(), TRUE))
+        return L"cannot copy " + file + L" into the package as " + name;
     return std::wstring();
 }
 

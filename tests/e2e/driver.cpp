@@ -67,6 +67,13 @@ void read_pieces(const std::wstring& path, Piece piece)
     CloseHandle(file);
 }
 
+std::string read_bytes(const std::wstring& path)
+{
+    std::string bytes;
+    read_pieces(path, [&](const char* piece, DWORD count) { bytes.append(piece, count); });
+    return bytes;
+}
+
 Snapshot snapshot(const std::wstring& folder)
 {
     Snapshot result;
@@ -105,8 +112,7 @@ static bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_
 
 static void read_log(const std::wstring& path, Run& run)
 {
-    std::string bytes;
-    read_pieces(path, [&](const char* piece, DWORD count) { bytes.append(piece, count); });
+    const std::string bytes = read_bytes(path);
     run.transcript.clear();
     run.ticks.clear();
     for (size_t at = 0, end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1) {

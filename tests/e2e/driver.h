@@ -19,6 +19,7 @@ std::wstring built(const char* unix_path);  // a file of the build, as Wine's Wi
 std::string unix_of(const std::wstring& path);  // a Windows path as the Unix shell takes it, quoted
 void write_file(const std::wstring& path, const std::string& bytes);  // makes the folders above it
 void make_folders(const std::wstring& folder);
+std::string read_bytes(const std::wstring& path);
 void remove_tree(const std::wstring& folder);
 std::string pattern(size_t size, unsigned seed);  // size bytes that differ with the seed
 
