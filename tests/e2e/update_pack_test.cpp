@@ -105,7 +105,7 @@ TEST_P(Pack, MakesThePackagesThatBringTheOldFolderToTheNew)
         for (const auto& [path, state] : snapshot(package))
             listed += path.find(L'\\') == std::wstring::npos ? path + L"\n" : L"";
         EXPECT_EQ(narrow(listed), narrow(top));
-        EXPECT_NE(read_bytes(package + L"\\はじめにお読みください.txt").find(narrow(L"  3. フォルダ「3」の update.exe\r\n", 932)),
+        EXPECT_NE(read_bytes(package + L"\\はじめにお読みください.txt").find(narrow(L"  3. フォルダー「3」の update.exe\r\n", 932)),
                   std::string::npos);
     }
     // Each package ships ready: update-check passes it, and its own update.exe applies it.
