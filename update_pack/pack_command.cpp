@@ -205,9 +205,10 @@ void tell_packages(const Cpack_options& options, const Cpack_result& result, Cre
     if (count > 1) {
         report.line();
         report.line(L"update.ini names at most ten folder entries and ten file entries, so the update is a chain of " +
-                    std::to_wstring(count) + L" packages, each complete on its own. Players run them in the order of");
-        report.line(L"their folders' names, as " + join_path(full_path(options.package_folder), CHAIN_NOTE_NAME) +
-                    L" tells them.");
+                    std::to_wstring(count) + L" packages,");
+        report.line(L"each complete on its own. Players run them in the order of their folders' names, as " +
+                    std::wstring(CHAIN_NOTE_NAME));
+        report.line(L"in " + full_path(options.package_folder) + L" tells them.");
     }
     uint64_t bytes = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -224,12 +225,12 @@ void tell_packages(const Cpack_options& options, const Cpack_result& result, Cre
     report.line();
     report.line(std::wstring(count > 1 ? L"Together: " : L"In all: ") + std::to_wstring(result.diff.changed.size()) +
                 L" file(s), " + grouped_number(bytes) + L" bytes: exactly the changed files, each once");
-    report.line(L"update.exe in every package: a copy of " + options.update_exe);
+    report.line(L"update.exe in every package: a copy of " + full_path(options.update_exe));
     if (options.note.empty())
         report.line(L"No player's note: give --note <file> (or keep sample\\README.txt beside update-pack.exe) to ship "
                     L"README.txt in every package.");
     else
-        report.line(L"README.txt in every package: a copy of " + options.note);
+        report.line(L"README.txt in every package: a copy of " + full_path(options.note));
 }
 
 std::wstring as_text(const Cpack_options& options, const Cpack_result& result)
