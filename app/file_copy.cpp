@@ -7,6 +7,7 @@
 
 #include "app/update_data.h"
 #include "app/update_process_dialog.h"
+#include "fs/file_ops.h"
 #include "fs/paths.h"
 #include "kesto/message_pump.h"
 #include "fs/text_file.h"
@@ -68,8 +69,9 @@ std::wstring copy_file_with_progress(const std::wstring& relative_path, const st
         Kesto::pump_messages();
     }
 
-    // Closing writes what the stream still buffers: a full disk may only show here.
-    if (!close_file(destination))
+    // On the disk before it is put in place, so that a power cut never leaves it half written
+    // under the game's name; a full disk may only show here.
+    if (!flush_to_disk(destination.stream) || !close_file(destination))
         return destination_path + L"への書き込みに失敗しました。";
     return std::wstring();
 }

@@ -1,7 +1,9 @@
 #include "app/update_phases.h"
 
 #include "app/message_box.h"
+#include "app/single_run.h"
 #include "app/update_data.h"
+#include "app/update_journal.h"
 #include "install/destination.h"
 #include "install/free_space.h"
 #include "install/installation_record.h"
@@ -55,15 +57,44 @@ bool read_installation_record()
     return passes(judge_registry(g_update.settings, g_update.installation).message);
 }
 
+bool claim_the_game()
+{
+    // Set here, so that every later phase and message names the folder the update would use.
+    g_update.destination_folder = g_update.installation.SAV_FOLDER;
+    if (claim_game(g_update.destination_folder))
+        return true;
+    show_warning(L"このゲームのアップデートは、すでに実行中です。\n実行中のアップデートが終わってから、もう一度実行してください。");
+    return false;
+}
+
+// Before the destination is checked: a run killed while replacing Lumivane.exe left it under its
+// backup's name.
+bool recover_unfinished_update()
+{
+    switch (finish_unfinished_update(g_update.destination_folder)) {
+    case Cunfinished::none:
+        return true;
+    case Cunfinished::rolled_back:
+        show_information(L"前回のアップデートが途中で中断されていたため、ゲームをアップデート前の状態に戻しました。");
+        return true;
+    case Cunfinished::completed:
+        show_information(L"前回のアップデートが途中で中断されていましたが、ファイルの更新は終わっていたため、後片付けのみを行いました。");
+        return true;
+    case Cunfinished::stuck:
+        break;
+    }
+    return report_update_failure(L"前回のアップデートが途中で中断されていましたが、ゲームを元の状態に戻せませんでした。\n"
+                                 L"ゲームを終了してから、もう一度実行してください。");
+}
+
 bool check_destination()
 {
-    // Set before any test, so that the folder the messages name is the one the update would use.
-    g_update.destination_folder = g_update.installation.SAV_FOLDER;
     if (!passes(judge_destination(g_update.settings, g_update.installation, g_update.destination_folder)))
         return false;
-    // Asked before the player confirms: staging needs room for every file beside the old ones.
-    const uint64_t needed = total_bytes(plan_update(g_update.settings, g_update.source_root));
-    return passes(judge_free_space(g_update.destination_folder, needed).message);
+    // Asked before the player confirms, after a killed run's leftovers are gone: staging needs
+    // room for every file beside the old ones.
+    const std::vector<Ccopy_group> plan = plan_update(g_update.settings, g_update.source_root);
+    return passes(judge_free_space(g_update.destination_folder, staging_room(plan, g_update.destination_folder)).message);
 }
 
 bool confirm_destination()

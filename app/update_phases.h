@@ -8,5 +8,7 @@ bool read_update_ini();
 bool check_names();
 bool check_sources();
 bool read_installation_record();
+bool claim_the_game();
+bool recover_unfinished_update();
 bool check_destination();
 bool confirm_destination();

@@ -40,14 +40,17 @@ bool run_update()
     return copied;
 }
 
-// Every file is staged beside its destination first; only when all are staged are they put in
+// Every file is staged in the journal's folder first; only when all are staged are they put in
 // place. A failure on the way leaves the game as it was before the box tells of it.
 bool copy_update()
 {
     const std::vector<Ccopy_group> plan = plan_update(g_update.settings, g_update.source_root);
     const uint64_t plan_bytes = total_bytes(plan);
     uint64_t bytes_remaining = plan_bytes;
-    Cstaged_update update;
+    Cstaged_update update(g_update.destination_folder);
+    const std::wstring not_begun = update.begin();
+    if (!not_begun.empty())
+        return report(not_begun);
 
     for (const Ccopy_group& group : plan) {
         for (const Cfile_entry& entry : group.listing.entries) {
@@ -59,9 +62,9 @@ bool copy_update()
             }
             const std::wstring relative = relative_path(group, entry);
             const std::wstring destination = join_path(g_update.destination_folder, relative);
-            const std::wstring staging = update.prepare(destination);
-            std::wstring problem = destination + L"が開けませんでした。";
-            if (!staging.empty())
+            std::wstring staging;
+            std::wstring problem = update.prepare(destination, staging);
+            if (problem.empty())
                 problem = copy_file_with_progress(relative, staging, plan_bytes, bytes_remaining);
             if (!problem.empty()) {
                 update.roll_back();

@@ -13,6 +13,8 @@ int run_update_sequence()
         check_names,
         check_sources,
         read_installation_record,
+        claim_the_game,
+        recover_unfinished_update,
         check_destination,
         confirm_destination,
         run_update,

@@ -1,6 +1,7 @@
 #include "fs/file_ops.h"
 
 #include <windows.h>
+#include <io.h>
 
 #include "fs/paths.h"
 
@@ -38,4 +39,85 @@ bool free_bytes(const std::wstring& folder, uint64_t& bytes)
         return false;
     bytes = available.QuadPart;
     return true;
+}
+
+bool flush_to_disk(FILE* stream)
+{
+    if (fflush(stream) != 0)
+        return false;
+    const intptr_t handle = _get_osfhandle(_fileno(stream));
+    return handle != -1 && FlushFileBuffers(reinterpret_cast<HANDLE>(handle)) != 0;
+}
+
+namespace {
+
+// The path Windows ends at after following every link, upper-cased; empty when it cannot be opened.
+std::wstring final_path(const std::wstring& path)
+{
+    const HANDLE file = CreateFileW(long_path(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::wstring();
+    std::wstring final(32768, L'\0');
+    final.resize(GetFinalPathNameByHandleW(file, &final[0], static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED));
+    CloseHandle(file);
+    return upper_case_name(final);
+}
+
+}  // namespace
+
+bool is_link(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(long_path(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return true;
+    const std::wstring file = final_path(path), folder = final_path(path_folder(path));
+    const std::wstring name = upper_case_name(path.substr(path.rfind(L'\\') + 1));
+    return !file.empty() && !folder.empty() && file != folder + L"\\" + name;
+}
+
+bool make_new_folder(const std::wstring& folder)
+{
+    return CreateDirectoryW(long_path(folder).c_str(), nullptr) != 0;
+}
+
+uint64_t cluster_bytes(const std::wstring& folder)
+{
+    std::wstring root(MAX_PATH + 1, L'\0');
+    DWORD sectors = 0, bytes = 0, free_clusters = 0, clusters = 0;
+    if (!GetVolumePathNameW(long_path(folder).c_str(), &root[0], MAX_PATH + 1) ||
+        !GetDiskFreeSpaceW(root.c_str(), &sectors, &bytes, &free_clusters, &clusters))
+        return 0;
+    return static_cast<uint64_t>(sectors) * bytes;
+}
+
+bool Cappend_file::create(const std::wstring& path)
+{
+    close();
+    const HANDLE file = CreateFileW(long_path(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle_ = file == INVALID_HANDLE_VALUE ? nullptr : file;
+    return handle_ != nullptr;
+}
+
+bool Cappend_file::append(const std::string& bytes)
+{
+    DWORD written = 0;
+    return handle_ != nullptr &&
+           WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
+           written == bytes.size();
+}
+
+bool Cappend_file::flush()
+{
+    return handle_ != nullptr && FlushFileBuffers(handle_) != 0;
+}
+
+void Cappend_file::close()
+{
+    if (handle_ != nullptr)
+        CloseHandle(handle_);
+    handle_ = nullptr;
 }

@@ -2,6 +2,7 @@
 // Thin wrappers of the Windows calls that put files in place, take them back and measure room.
 // Every path goes through long_path, so long ones work as short ones do.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 // target takes replacement's content and keeps its own attributes; its old content is moved to
@@ -15,3 +16,31 @@ bool delete_file(const std::wstring& path);
 void remove_empty_folder(const std::wstring& folder);
 // Free bytes of the volume holding folder, for this user; false when it cannot be told.
 bool free_bytes(const std::wstring& folder, uint64_t& bytes);
+// Writes what the stream still buffers and asks Windows to put the file on the disk itself, so
+// that a power cut after this point finds it whole. False when either failed.
+bool flush_to_disk(FILE* stream);
+// Whether the name leads elsewhere: a reparse point, or a file whose final path is not the one its
+// folder gives (Wine shows a Unix link to a file as a plain file).
+bool is_link(const std::wstring& path);
+// Makes one folder; false when it could not, or a file or folder of that name is already there.
+bool make_new_folder(const std::wstring& folder);
+// The cluster size of the volume holding folder, or 0 when it cannot be told.
+uint64_t cluster_bytes(const std::wstring& folder);
+
+// A file of its own written in appended pieces, each forced to the disk on request.
+class Cappend_file {
+public:
+    Cappend_file() = default;
+    ~Cappend_file() { close(); }
+    Cappend_file(const Cappend_file&) = delete;
+    Cappend_file& operator=(const Cappend_file&) = delete;
+
+    // Creates the file; false when it is already there or cannot be made.
+    bool create(const std::wstring& path);
+    bool append(const std::string& bytes);
+    bool flush();
+    void close();
+
+private:
+    void* handle_ = nullptr;
+};

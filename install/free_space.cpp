@@ -15,6 +15,25 @@ std::wstring megabytes(uint64_t bytes, bool round_up)
 
 }  // namespace
 
+uint64_t staging_room(const std::vector<Ccopy_group>& plan, uint64_t cluster)
+{
+    const auto clusters = [cluster](uint64_t bytes) { return cluster > 1 ? (bytes + cluster - 1) / cluster * cluster : bytes; };
+    // A journal line per file: its relative path in UTF-8 (at most three bytes a character) and a
+    // few more.
+    uint64_t needed = 0, journal = 64;
+    for (const Ccopy_group& group : plan)
+        for (const Cfile_entry& entry : group.listing.entries) {
+            needed += clusters(entry.size);
+            journal += relative_path(group, entry).size() * 3 + 16;
+        }
+    return needed + clusters(journal);
+}
+
+uint64_t staging_room(const std::vector<Ccopy_group>& plan, const std::wstring& destination_folder)
+{
+    return staging_room(plan, cluster_bytes(destination_folder));
+}
+
 Cfinding judge_free_space(const std::wstring& destination_folder, uint64_t needed_bytes)
 {
     uint64_t free = 0;

@@ -2,10 +2,15 @@
 // Room for the update on the installation's drive, asked before anything is written.
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "update_ini/copy_plan.h"
 #include "update_ini/findings.h"
 
-// The check "free space": every file of the update is first copied beside the one it replaces, so
-// the drive must hold needed_bytes more while the old files are still there. Passes when the room
-// is there or the drive cannot tell.
+// Every file of the update is first staged while the old files are still there, so the drive must
+// hold each of them more, rounded up to whole clusters as the drive stores them, and the journal.
+uint64_t staging_room(const std::vector<Ccopy_group>& plan, uint64_t cluster);
+uint64_t staging_room(const std::vector<Ccopy_group>& plan, const std::wstring& destination_folder);
+// The check "free space": the drive must hold needed_bytes (staging_room) more while the old files
+// are still there. Passes when the room is there or the drive cannot tell.
 Cfinding judge_free_space(const std::wstring& destination_folder, uint64_t needed_bytes);

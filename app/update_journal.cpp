@@ -1,0 +1,169 @@
+#include "app/update_journal.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "fs/file_list.h"
+#include "fs/paths.h"
+#include "fs/text_file.h"
+
+namespace {
+
+const wchar_t* const JOURNAL_FILE = L"journal";
+const char* const COMMIT_LINE = "commit";
+const char* const DONE_LINE = "done";
+
+std::wstring journal_path(const std::wstring& game)
+{
+    return join_path(journal_place(game), JOURNAL_FILE);
+}
+
+std::string utf8(const std::wstring& text)
+{
+    std::string bytes(text.size() * 3, '\0');
+    bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                         &bytes[0], static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+}
+
+std::wstring from_utf8(const std::string& bytes)
+{
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                        &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+// What a journal says, read from its whole lines: a line cut short by a kill is not one.
+struct Cjournal_read {
+    std::vector<std::wstring> folders;
+    std::vector<Cjournal_file> files;
+    bool committed = false;
+    bool done = false;
+};
+
+Cjournal_read read_journal(const std::wstring& game)
+{
+    Cjournal_read journal;
+    Cfile_handle file;
+    if (!open_file(file, journal_path(game), L"rb") || file.size > TEXT_FILE_LIMIT)
+        return journal;
+    std::string bytes(static_cast<size_t>(file.size), '\0');
+    bytes.resize(bytes.empty() ? 0 : fread(&bytes[0], 1, bytes.size(), file.stream));
+    for (size_t at = 0, end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1) {
+        const std::string line = bytes.substr(at, end - at);
+        if (line == COMMIT_LINE)
+            journal.committed = true;
+        else if (line == DONE_LINE)
+            journal.done = true;
+        else if (line.compare(0, 7, "folder ") == 0)
+            journal.folders.push_back(from_utf8(line.substr(7)));
+        else if (line.compare(0, 5, "file ") == 0) {
+            // file <number> <0|1: existed> <relative path>
+            const size_t blank = line.find(' ', 5);
+            if (blank == std::string::npos || blank + 3 > line.size())
+                continue;
+            Cjournal_file entry;
+            entry.number = static_cast<size_t>(strtoul(line.substr(5, blank - 5).c_str(), nullptr, 10));
+            entry.existed = line[blank + 1] == '1';
+            entry.relative = from_utf8(line.substr(blank + 3));
+            journal.files.push_back(entry);
+        }
+    }
+    return journal;
+}
+
+// Every file left in the journal's folder, then the folder; the journal itself goes first, so a
+// kill on the way leaves nothing that could be read as a run to undo.
+void remove_place(const std::wstring& game)
+{
+    delete_file(journal_path(game));
+    Cfile_list lister;
+    lister.root = journal_place(game) + L"\\";
+    lister.name_filter = lister.extension_filter = L"*";
+    lister.list_files = true;
+    lister.scan(std::wstring());
+    for (const Cfile_entry& entry : lister.entries)
+        delete_file(lister.root + entry.path);
+    remove_empty_folder(journal_place(game));
+}
+
+// Puts one file back as it was before the run: its backup over it, wherever the replace stopped;
+// a new file removed once it left its staging name. Never through a link.
+bool put_back(const std::wstring& game, const Cjournal_file& file)
+{
+    const std::wstring destination = join_path(game, file.relative);
+    const std::wstring backup = backup_path(game, file.number);
+    if (file.existed)
+        return !file_exists(backup) || move_file(backup, destination, true);
+    if (file_exists(staging_path(game, file.number)) || !file_exists(destination) || is_link(destination))
+        return true;
+    return delete_file(destination);
+}
+
+}  // namespace
+
+std::wstring journal_place(const std::wstring& game)
+{
+    return join_path(game, JOURNAL_FOLDER);
+}
+
+std::wstring staging_path(const std::wstring& game, size_t number)
+{
+    return join_path(journal_place(game), std::to_wstring(number) + L".new");
+}
+
+std::wstring backup_path(const std::wstring& game, size_t number)
+{
+    return join_path(journal_place(game), std::to_wstring(number) + L".old");
+}
+
+bool Cupdate_journal::open(const std::wstring& game)
+{
+    game_ = game;
+    return make_new_folder(journal_place(game)) && file_.create(journal_path(game));
+}
+
+bool Cupdate_journal::add_folder(const std::wstring& relative)
+{
+    return file_.append("folder " + utf8(relative) + "\n");
+}
+
+bool Cupdate_journal::commit(const std::vector<Cjournal_file>& files)
+{
+    std::string lines;
+    for (const Cjournal_file& file : files)
+        lines += "file " + std::to_string(file.number) + (file.existed ? " 1 " : " 0 ") + utf8(file.relative) + "\n";
+    return file_.append(lines + COMMIT_LINE + "\n") && file_.flush();
+}
+
+bool Cupdate_journal::mark_done()
+{
+    return file_.append(std::string(DONE_LINE) + "\n") && file_.flush();
+}
+
+void Cupdate_journal::remove()
+{
+    file_.close();
+    remove_place(game_);
+}
+
+Cunfinished finish_unfinished_update(const std::wstring& game)
+{
+    if (!folder_exists(journal_place(game)) || is_link(journal_place(game)))
+        return Cunfinished::none;
+    const Cjournal_read journal = read_journal(game);
+    if (journal.committed && !journal.done) {
+        bool all_back = true;
+        for (auto file = journal.files.rbegin(); file != journal.files.rend(); ++file)
+            all_back = put_back(game, *file) && all_back;
+        if (!all_back)
+            return Cunfinished::stuck;
+    }
+    if (!journal.done)
+        for (auto folder = journal.folders.rbegin(); folder != journal.folders.rend(); ++folder)
+            remove_empty_folder(join_path(game, *folder));
+    remove_place(game);
+    return journal.done ? Cunfinished::completed : Cunfinished::rolled_back;
+}
