@@ -74,18 +74,19 @@ Cjournal_read read_journal(const std::wstring& game)
     return journal;
 }
 
-// Every file left in the journal's folder, then the folder; the journal itself goes first, so a
-// kill on the way leaves nothing that could be read as a run to undo.
+// Every file left in the journal's folder, the journal last, then the folder: a kill on the way
+// leaves the journal as long as a file it speaks of is there.
 void remove_place(const std::wstring& game)
 {
-    delete_file(journal_path(game));
     Cfile_list lister;
     lister.root = journal_place(game) + L"\\";
     lister.name_filter = lister.extension_filter = L"*";
     lister.list_files = true;
     lister.scan(std::wstring());
     for (const Cfile_entry& entry : lister.entries)
-        delete_file(lister.root + entry.path);
+        if (upper_case_name(entry.path) != upper_case_name(JOURNAL_FILE))
+            delete_file(lister.root + entry.path);
+    delete_file(journal_path(game));
     remove_empty_folder(journal_place(game));
 }
 
@@ -153,6 +154,11 @@ Cunfinished finish_unfinished_update(const std::wstring& game)
 {
     if (!folder_exists(journal_place(game)) || is_link(journal_place(game)))
         return Cunfinished::none;
+    // Without a journal the run had not begun, or had ended but for removing the folder.
+    if (!file_exists(journal_path(game))) {
+        remove_place(game);
+        return Cunfinished::none;
+    }
     const Cjournal_read journal = read_journal(game);
     if (journal.committed && !journal.done) {
         bool all_back = true;

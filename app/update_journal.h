@@ -34,7 +34,7 @@ public:
     bool commit(const std::vector<Cjournal_file>& files);
     // Every file is in place: from here on a killed run is only cleaned up.
     bool mark_done();
-    // The journal first, then the rest of the folder and the folder itself.
+    // Every other file of the folder, then the journal, then the folder itself.
     void remove();
 
 private:
@@ -44,7 +44,7 @@ private:
 
 enum class Cunfinished { none, rolled_back, completed, stuck };
 
-// Finds the journal of a run that did not end and finishes it: the game as before that run, or as
+// Finds the journal of a run that did not end and finishes it (none: there was nothing to tell): the game as before that run, or as
 // updated when every file was in place; its own files removed. stuck: something could not be put
 // back, and the journal stays for the next run.
 Cunfinished finish_unfinished_update(const std::wstring& game);

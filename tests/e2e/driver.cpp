@@ -115,11 +115,16 @@ static void read_log(const std::wstring& path, Run& run)
     const std::string bytes = read_bytes(path);
     run.transcript.clear();
     run.ticks.clear();
+    run.io.clear();
     for (size_t at = 0, end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1) {
         const size_t blank = bytes.find(' ', at);
         std::wstring line = from_utf8(bytes.substr(blank + 1, end - blank - 1));
         std::replace(line.begin(), line.end(), L'\x01', L'\n');
         std::replace(line.begin(), line.end(), L'\x02', L'\r');
+        if (line.compare(0, 3, L"io ") == 0) {
+            run.io.push_back(line.substr(3));
+            continue;
+        }
         run.transcript.push_back(line);
         run.ticks.push_back(std::stoul(bytes.substr(at, blank - at)));
     }
@@ -140,6 +145,8 @@ Run run_update(const std::wstring& exe, const Options& options)
     SetEnvironmentVariableW(L"UPDATE_E2E_LOG", log.c_str());
     SetEnvironmentVariableW(L"UPDATE_E2E_CLOSE_AT", std::to_wstring(options.close_at).c_str());
     SetEnvironmentVariableW(L"UPDATE_E2E_PAUSE_AT", std::to_wstring(options.pause_at).c_str());
+    SetEnvironmentVariableW(L"UPDATE_E2E_HOLD_AT_IO", std::to_wstring(options.hold_at_io).c_str());
+    SetEnvironmentVariableW(L"UPDATE_E2E_HALF_REPLACE", options.half_replace ? L"1" : L"0");
     // Wine reads WINEDLLOVERRIDES only from the Unix environment it started with, so a DLL is taken
     // away from update.exe through the per-program overrides in the registry instead.
     const wchar_t* overrides = L"Software\\Wine\\AppDefaults\\update.exe\\DllOverrides";
@@ -154,7 +161,7 @@ Run run_update(const std::wstring& exe, const Options& options)
     const std::wstring start_in = options.start_in.empty() ? exe.substr(0, exe.rfind(L'\\')) : options.start_in;
     if (!hook_procedure || !CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                                            nullptr, start_in.c_str(), &startup, &process))
-        return Run{0, {}, {}, "cannot start " + narrow(exe) + " with the hook " + E2E_HOOK_DLL};
+        return Run{0, {}, {}, "cannot start " + narrow(exe) + " with the hook " + E2E_HOOK_DLL, {}};
     const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, hook_procedure(), hook_dll, process.dwThreadId);
     ResumeThread(process.hThread);
 
@@ -167,6 +174,9 @@ Run run_update(const std::wstring& exe, const Options& options)
             read_log(log, run);
             if (options.at_pause)
                 options.at_pause(run.transcript);
+            // Under Wine a process ended by a Unix SIGKILL reports exit code 0; this one reports 9.
+            if (options.kill_at_pause)
+                TerminateProcess(process.hProcess, 9);
             write_file(log + L".go", "");
         }
         for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {

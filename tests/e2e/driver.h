@@ -34,7 +34,10 @@ struct Options {
     bool without_rich_edit = false;       // riched32.dll cannot be loaded
     int close_at = 0;                     // press the dialog's close box at its Nth bar position
     int pause_at = 0;                     // hold the program at its Nth bar position while at_pause runs
+    int hold_at_io = 0;                   // hold it before its Nth move, replace or delete while the dialog is up
+    bool half_replace = false;            // a replace held there has moved its file to the backup's name
     std::function<void(const Lines& so_far)> at_pause;
+    bool kill_at_pause = false;           // then end it there with TerminateProcess
     std::function<void(HWND box)> before_answer;
     DWORD timeout_ms = 120000;            // then the program is ended and the run fails
 };
@@ -44,6 +47,7 @@ struct Run {
     Lines transcript;          // the hook's lines, texts with their line feeds
     std::vector<DWORD> ticks;  // when each line happened
     std::string failure;       // empty when the run could be driven to its end
+    Lines io;                  // its file operations while the dialog was up: "flush <path>", ...
 };
 
 Run run_update(const std::wstring& exe, const Options& options = {});
@@ -62,6 +66,7 @@ struct Scenario {
     std::map<std::wstring, std::wstring> values;  // the registry values write_registry writes
     std::vector<HANDLE> held;                     // files held open by another program
     std::vector<std::string> clean_up;            // Unix commands
+    std::vector<std::wstring> unchecked;          // below root: left out of the rows' comparisons
 
     std::wstring exe() const { return package + L"\\update.exe"; }
     void update_ini(const Lines& lines) const;  // code page 932, CR LF after every line

@@ -7,10 +7,16 @@
 //   range <item> <low> <high> | pos <item> <position> | text 1003 <text> | window <class> <caption>
 // UPDATE_E2E_CLOSE_AT=N presses the dialog's close box at its Nth PBM_SETPOS (both bars counted);
 // UPDATE_E2E_PAUSE_AT=N holds the program there, after making <log>.pause, until <log>.go exists.
+// The program's own FlushFileBuffers, MoveFileExW, ReplaceFileW and DeleteFileW, once the dialog
+// is up, are logged as "io flush|move|replace|delete <path>" (the flushed file's, or the one
+// being put in place). UPDATE_E2E_HOLD_AT_IO=N holds it in the same way before its Nth move,
+// replace or delete; with UPDATE_E2E_HALF_REPLACE=1 a replace held there has first moved the
+// file to its backup's name, as Wine's does before it is killed halfway.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <string>
 
@@ -18,7 +24,8 @@ namespace {
 
 HANDLE log_file = INVALID_HANDLE_VALUE;
 std::wstring log_path;
-int close_at = 0, pause_at = 0, positions = 0;
+int close_at = 0, pause_at = 0, positions = 0, hold_at_io = 0, io_calls = 0;
+bool half_replace = false;
 HWND dialog = nullptr;
 std::set<HWND> shown;
 
@@ -90,6 +97,84 @@ void log_box(HWND box)
         L" text=" + text_of(GetDlgItem(box, 0xFFFF)));
 }
 
+void hold()
+{
+    // The program paints at its own pace with redrawing held off; held here, it is painted
+    // now, so that what is on screen is what it has shown so far.
+    SendMessageW(dialog, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    CloseHandle(CreateFileW((log_path + L".pause").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    for (int waited = 0; waited < 20000 && GetFileAttributesW((log_path + L".go").c_str()) == INVALID_FILE_ATTRIBUTES;
+         waited += 10)
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, 0);  // unlike Sleep, lets Wine show what was painted
+}
+
+decltype(&FlushFileBuffers) real_flush;
+decltype(&MoveFileExW) real_move;
+decltype(&ReplaceFileW) real_replace;
+decltype(&DeleteFileW) real_delete;
+
+// Logs a file operation of the program's and holds it before the Nth that changes a name.
+void on_io(const wchar_t* what, const std::wstring& path, bool changes_a_name)
+{
+    if (!dialog)
+        return;
+    log(std::wstring(L"io ") + what + L" " + path);
+    if (changes_a_name && ++io_calls == hold_at_io)
+        hold();
+}
+
+BOOL WINAPI flush(HANDLE file)
+{
+    wchar_t path[2048] = {};
+    GetFinalPathNameByHandleW(file, path, 2048, FILE_NAME_NORMALIZED);
+    on_io(L"flush", path, false);
+    return real_flush(file);
+}
+
+BOOL WINAPI move(LPCWSTR from, LPCWSTR to, DWORD flags)
+{
+    on_io(L"move", from, true);
+    return real_move(from, to, flags);
+}
+
+BOOL WINAPI replace(LPCWSTR target, LPCWSTR replacement, LPCWSTR backup, DWORD flags, LPVOID exclude, LPVOID reserved)
+{
+    if (dialog && half_replace && io_calls + 1 == hold_at_io)
+        real_move(target, backup, 0);
+    on_io(L"replace", replacement, true);
+    return real_replace(target, replacement, backup, flags, exclude, reserved);
+}
+
+BOOL WINAPI remove(LPCWSTR path)
+{
+    on_io(L"delete", path, true);
+    return real_delete(path);
+}
+
+// Points the program's own imports of a function at ours.
+template <typename Function>
+void redirect(const char* name, Function ours, Function& real)
+{
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module) {
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
+                strcmp(reinterpret_cast<const char*>(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name), name) != 0)
+                continue;
+            DWORD old = 0;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
+            real = reinterpret_cast<Function>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(ours);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+        }
+    }
+}
+
 void on_position(HWND bar, WPARAM position)
 {
     log(L"pos " + std::to_wstring(GetDlgCtrlID(bar)) + L" " + std::to_wstring(position));
@@ -97,16 +182,8 @@ void on_position(HWND bar, WPARAM position)
         log(L"close");
         PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // seen at the program's next message pump
     }
-    if (positions == pause_at) {
-        // The program paints at its own pace with redrawing held off; held here, it is painted
-        // now, so that what is on screen is what it has shown so far.
-        SendMessageW(dialog, WM_SETREDRAW, TRUE, 0);
-        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        CloseHandle(CreateFileW((log_path + L".pause").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        for (int waited = 0; waited < 20000 && GetFileAttributesW((log_path + L".go").c_str()) == INVALID_FILE_ATTRIBUTES;
-             waited += 10)
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, 0);  // unlike Sleep, lets Wine show what was painted
-    }
+    if (positions == pause_at)
+        hold();
 }
 
 void on_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -147,6 +224,12 @@ LRESULT CALLBACK hook(int code, WPARAM wparam, LPARAM lparam)
                                OPEN_ALWAYS, 0, nullptr);
         close_at = _wtoi(variable(L"UPDATE_E2E_CLOSE_AT").c_str());
         pause_at = _wtoi(variable(L"UPDATE_E2E_PAUSE_AT").c_str());
+        hold_at_io = _wtoi(variable(L"UPDATE_E2E_HOLD_AT_IO").c_str());
+        half_replace = variable(L"UPDATE_E2E_HALF_REPLACE") == L"1";
+        redirect("FlushFileBuffers", &flush, real_flush);
+        redirect("MoveFileExW", &move, real_move);
+        redirect("ReplaceFileW", &replace, real_replace);
+        redirect("DeleteFileW", &remove, real_delete);
     }
     const CWPSTRUCT& sent = *reinterpret_cast<const CWPSTRUCT*>(lparam);
     if (code == HC_ACTION)

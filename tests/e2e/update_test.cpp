@@ -5,6 +5,7 @@
 // same package.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "driver.h"
@@ -99,13 +100,6 @@ Setup values(const Lines& changes)
     };
 }
 
-// A file system of 1 MiB as the installed BGM folder, empty.
-void small_disk(Scenario& s, Options&)
-{
-    run_unix_shell("mount -t tmpfs -o size=1m tmpfs " + unix_of(s.game + L"\\BGM"));
-    s.clean_up.push_back("umount " + unix_of(s.game + L"\\BGM"));
-}
-
 // Runs a Unix command on a source file while the program is held after the file's first block.
 Setup mid_copy(const std::string& command, const std::wstring& source)
 {
@@ -139,6 +133,19 @@ Setup game_in(const std::wstring& name, const char* disk_size = nullptr)
     };
 }
 
+// The game on a file system of that size, on which another program writes filler_bytes while the
+// program is held after its first block: the staging files lie on the game's drive.
+Setup disk_filled_mid_copy(const char* disk_size, const char* filler_bytes)
+{
+    return [=](Scenario& s, Options& o) {
+        game_in(L"小さなドライブ", disk_size)(s, o);
+        s.unchecked.push_back(s.game.substr(s.root.size() + 1) + L"\\filler");
+        const std::string filler = unix_of(s.game + L"\\filler");
+        o.pause_at = 2;
+        o.at_pause = [=](const Lines&) { run_unix_shell(std::string("head -c ") + filler_bytes + " /dev/zero >" + filler); };
+    };
+}
+
 // A package entry that names a folder outside GAMEDATA, which holds a file to be stolen.
 std::wstring outside(const std::wstring& key, const std::wstring& value)
 {
@@ -154,6 +161,16 @@ struct Row {
     Setup setup = nullptr;
     int checker = 0;  // update-check's exit code on the package
 };
+
+const std::wstring ALREADY_RUNNING =
+    L"このゲームのアップデートは、すでに実行中です。\n実行中のアップデートが終わってから、もう一度実行してください。";
+
+const std::vector<std::pair<std::wstring, size_t>> SMALL_FILES = [] {
+    std::vector<std::pair<std::wstring, size_t>> sources;
+    for (int i = 0; i < 300; ++i)
+        sources.push_back({L"小\\f" + std::to_wstring(i) + L".dat", 100});
+    return sources;
+}();
 
 const Lines COPY_THEN_NEVER = media(L"BGM") + files({L"never.dat"});
 const std::vector<std::pair<std::wstring, size_t>> A_THEN_NEVER = {{L"BGM\\a.ogg", 3000000}, {L"never.dat", 10}};
@@ -300,10 +317,12 @@ const Row ROWS[] = {
      copies(L"BGM\\a.ogg 333/333 499/500", L"BGM\\a.oggの読み込みに失敗しました。"),
      mid_copy("truncate -s 1500000", L"BGM\\a.ogg")},
     {"disk_full", COPY_THEN_NEVER, A_THEN_NEVER,
-     copies(L"BGM\\a.ogg 333/333", L"{game}\\BGM\\a.oggへの書き込みに失敗しました。"), small_disk},
-    // The stream holds the last byte until it is closed: only the close fails.
+     copies(L"BGM\\a.ogg 333/333", L"{game}\\BGM\\a.oggへの書き込みに失敗しました。"), disk_filled_mid_copy("4m", "4M")},
+    // The stream holds the last byte until it is closed: only the close fails. 256 pages are left
+    // for the file, 1,048,576 bytes.
     {"disk_full_at_close", media(L"BGM"), {{L"BGM\\a.ogg", 1048577}},
-     copies(L"BGM\\a.ogg 953/953 1000/1000", L"{game}\\BGM\\a.oggへの書き込みに失敗しました。"), small_disk},
+     copies(L"BGM\\a.ogg 953/953 1000/1000", L"{game}\\BGM\\a.oggへの書き込みに失敗しました。"),
+     disk_filled_mid_copy("2m", "1048576")},
     // All or nothing: the first file is in place when the second cannot be, and gets its old
     // content back; leftovers of a killed run are removed, other files never touched.
     {"locked_while_putting_in_place", files({L"first.dat", L"second.dat"}), {{L"first.dat", 10}, {L"second.dat", 20}},
@@ -325,6 +344,31 @@ const Row ROWS[] = {
     {"too_little_room", media(L"BGM"), {{L"BGM\\a.ogg", 2000000}},
      fails(L"コピー先のドライブの空き容量が足りません。\n必要な空き容量: 2.0 MB\n現在の空き容量: 1.0 MB"),
      game_in(L"小さなドライブ", "1m")},
+    // 300 files of 100 bytes take 300 pages of 4,096 bytes, and the journal 4 more.
+    {"room_counted_in_clusters", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"小\""}, SMALL_FILES,
+     fails(L"コピー先のドライブの空き容量が足りません。\n必要な空き容量: 1.2 MB\n現在の空き容量: 1.0 MB"),
+     game_in(L"小さなドライブ", "1m")},
+    // A second update.exe for the game, started while the first copies: one box, nothing touched.
+    {"two_runs_at_once", files({L"readme.txt"}), {{L"readme.txt", 10}}, copies(L"readme.txt 1000/1000"),
+     [](Scenario& s, Options& o) {
+         o.pause_at = 1;
+         o.at_pause = [&s](const Lines&) {
+             const Snapshot before = snapshot(s.root);
+             Options no_answers;
+             no_answers.answers = {};
+             const e2e::Run second = run_update(s.exe(), no_answers);
+             EXPECT_EQ(second.exit_code, 1u);
+             EXPECT_EQ(second.transcript, Lines{box(WARNING, ALREADY_RUNNING)});
+             EXPECT_EQ(text(before), text(snapshot(s.root)));
+         };
+     }},
+    // Wine shows a Unix link to a file as a plain file, and moving it moves its target.
+    {"destination_is_a_link", files({L"readme.txt"}), {{L"readme.txt", 10}},
+     copies(L"", L"{game}\\readme.txtはリンクのため、上書きできません。"),
+     [](Scenario& s, Options&) {
+         write_file(s.root + L"\\外\\target.txt", "outside the game");
+         run_unix_shell("ln -s " + unix_of(s.root + L"\\外\\target.txt") + " " + unix_of(s.game + L"\\readme.txt"));
+     }},
 
     // Only inside the installation: entries that climb out are refused before anything is written.
     {"folder_entry_climbs_out", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"..\\evil\""}, {},
@@ -346,6 +390,12 @@ const Row ROWS[] = {
     {"update_ini_too_large", {}, {}, fails(L"update.ini が大きすぎるため、読み込めませんでした。", L""),
      [](Scenario& s, Options&) { run_unix_shell("truncate -s 17M " + unix_of(s.package + L"\\update.ini")); }, 2},
 };
+
+std::wstring upper_case(std::wstring text)
+{
+    CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
 
 std::string text_of(const Lines& lines)
 {
@@ -374,6 +424,11 @@ TEST_P(Update, ShowsAndWritesWhatItShould)
     s.write_registry();
     const Snapshot sources = snapshot(s.package + L"\\GAMEDATA");
     Snapshot expected_after = snapshot(s.root);
+    const auto unchecked = [&s](Snapshot tree) {
+        for (const std::wstring& path : s.unchecked)
+            tree.erase(path);
+        return tree;
+    };
 
     Snapshot at_last_box;
     options.before_answer = [&](HWND) { at_last_box = snapshot(s.root); };
@@ -405,7 +460,7 @@ TEST_P(Update, ShowsAndWritesWhatItShould)
         expected_after.erase(game + named + L".~update-new");
         expected_after.erase(game + named + L".~update-old");
     }
-    EXPECT_EQ(text(expected_after), text(succeeded ? snapshot(s.root) : at_last_box));
+    EXPECT_EQ(text(expected_after), text(unchecked(succeeded ? snapshot(s.root) : at_last_box)));
 
     // update-check on the same package: its verdict, and the player's messages when it fails.
     std::string report;
@@ -420,6 +475,97 @@ TEST_P(Update, ShowsAndWritesWhatItShould)
 
 INSTANTIATE_TEST_SUITE_P(Rows, Update, testing::ValuesIn(ROWS),
                          [](const testing::TestParamInfo<Row>& row) { return std::string(row.param.name); });
+
+// Killed at a moment of its run, then started again and answered as the row says: the game is
+// exactly as before the killed run after No (or as updated, when every file was in place), and
+// updated after Yes, with nothing of the update's own left.
+struct Kill {
+    const char* name;
+    int pause_at;       // killed at this bar position while copying,
+    int hold_at_io;     // or before this move, replace or delete while putting files in place
+    bool half_replace;  // that replace had moved its file to the backup's name
+    bool was_updated;   // every file was in place
+    int answer;
+};
+
+const std::wstring ROLLED_BACK = L"前回のアップデートが途中で中断されていたため、ゲームをアップデート前の状態に戻しました。";
+const std::wstring CLEANED_UP =
+    L"前回のアップデートが途中で中断されていましたが、ファイルの更新は終わっていたため、後片付けのみを行いました。";
+
+// The moves and replaces in order: 新規\下\c.dat (new), a.dat, b.dat (new), Lumivane.exe; then the
+// two backups and the journal are deleted.
+const Kill KILLS[] = {
+    {"while_copying_no", 3, 0, false, false, IDNO},
+    {"while_copying_yes", 3, 0, false, false, IDYES},
+    {"before_the_first_move_no", 0, 1, false, false, IDNO},
+    {"a_dat_under_its_backup_no", 0, 2, true, false, IDNO},
+    {"a_dat_under_its_backup_yes", 0, 2, true, false, IDYES},
+    {"engine_under_its_backup_no", 0, 4, true, false, IDNO},
+    {"engine_under_its_backup_yes", 0, 4, true, false, IDYES},
+    {"deleting_the_backups_no", 0, 6, false, true, IDNO},
+};
+
+void PrintTo(const Kill& row, std::ostream* out) { *out << row.name; }
+
+class Killed : public testing::TestWithParam<Kill> {};
+
+TEST_P(Killed, IsPutBackOrCleanedUpByTheNextRun)
+{
+    const Kill& row = GetParam();
+    Scenario s(std::string("killed_") + row.name);
+    const std::pair<const wchar_t*, size_t> sources[] = {
+        {L"新規\\下\\c.dat", 300}, {L"a.dat", 2500000}, {L"b.dat", 50}, {L"Lumivane.exe", 5000}};
+    for (const auto& [name, size] : sources)
+        write_file(s.package + L"\\GAMEDATA\\" + name, pattern(size, static_cast<unsigned>(size)));
+    write_file(s.game + L"\\a.dat", "old a");
+    s.update_ini({L"GAME_NAME = \"テスト\"", L"REG_NAME = \"" + s.reg_name + L"\"", L"COPY_FOLDER_COUNT = 1",
+                  L"COPY_FOLDER_00 = \"新規\\下\"", L"COPY_FILE_COUNT = 3", L"COPY_FILE_00 = \"a.dat\"",
+                  L"COPY_FILE_01 = \"b.dat\"", L"COPY_FILE_02 = \"Lumivane.exe\""});
+    s.write_registry();
+    const Snapshot before = snapshot(s.game), package = snapshot(s.package + L"\\GAMEDATA");
+    Snapshot updated = before;
+    updated[L"新規"] = updated[L"新規\\下"] = L"folder";
+    for (const auto& [name, size] : sources)
+        updated[name] = package.at(name);
+
+    Options killing;
+    killing.pause_at = row.pause_at;
+    killing.hold_at_io = row.hold_at_io;
+    killing.half_replace = row.half_replace;
+    killing.kill_at_pause = true;
+    const e2e::Run killed = run_update(s.exe(), killing);
+    ASSERT_EQ(killed.exit_code, 9u) << text_of(killed.transcript);
+
+    Options again;
+    again.answers = {row.answer};
+    const e2e::Run run = run_update(s.exe(), again);
+    ASSERT_EQ(run.failure, "");
+    ASSERT_GE(run.transcript.size(), 3u);
+    EXPECT_EQ(run.transcript.front(), box(INFORMATION, row.was_updated ? CLEANED_UP : ROLLED_BACK));
+    EXPECT_EQ(run.transcript.back(), box(INFORMATION, row.answer == IDYES ? L"アップデートは正常に終了しました。"
+                                                                         : L"アップデートを中断しました。"));
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(text(row.answer == IDYES || row.was_updated ? updated : before), text(snapshot(s.game)));
+
+    // Each staged file, and the journal before the first, reached the disk before it was put in place.
+    Lines flushed;
+    size_t puts = 0;
+    for (const std::wstring& line : run.io) {
+        const std::wstring path = upper_case(line.substr(line.find(L' ') + 1));
+        const std::wstring name = path.substr(path.rfind(L'\\', path.rfind(L'\\') - 1) + 1);
+        if (line.compare(0, 6, L"flush ") == 0) {
+            flushed.push_back(name);
+        } else if (name.find(L".NEW") != std::wstring::npos) {
+            EXPECT_NE(std::find(flushed.begin(), flushed.end(), name), flushed.end()) << narrow(line);
+            if (++puts == 1)
+                EXPECT_NE(std::find(flushed.begin(), flushed.end(), L"~UPDATE\\JOURNAL"), flushed.end());
+        }
+    }
+    EXPECT_EQ(puts, row.answer == IDYES ? 4u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Killed, testing::ValuesIn(KILLS),
+                         [](const testing::TestParamInfo<Kill>& row) { return std::string(row.param.name); });
 
 TEST(UpdateCheck, RefusesAWrongCommandLine)
 {
