@@ -112,7 +112,8 @@ void gather_plan(const Cupdate_settings& settings, const std::wstring& destinati
         for (const Cplan_note& finding : group.notes)
             (finding.fails ? findings.failures : findings.warnings).push_back(group.key + L": " + finding.text);
     }
-    findings.staging_bytes = findings.plan_bytes;
+    // In the game drive's clusters, with the journal, as update.exe counts it.
+    findings.staging_bytes = staging_room(plan_update(settings, SOURCE_ROOT), destination);
     for (const std::wstring& warning : copied_more_than_once(findings.plan))
         findings.warnings.push_back(warning);
 }

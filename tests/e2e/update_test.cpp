@@ -557,8 +557,9 @@ TEST_P(Killed, IsPutBackOrCleanedUpByTheNextRun)
             flushed.push_back(name);
         } else if (name.find(L".NEW") != std::wstring::npos) {
             EXPECT_NE(std::find(flushed.begin(), flushed.end(), name), flushed.end()) << narrow(line);
-            if (++puts == 1)
+            if (++puts == 1) {
                 EXPECT_NE(std::find(flushed.begin(), flushed.end(), L"~UPDATE\\JOURNAL"), flushed.end());
+            }
         }
     }
     EXPECT_EQ(puts, row.answer == IDYES ? 4u : 0u);
