@@ -157,6 +157,10 @@ int build(const Cpack_options& options, Cpack_result& result)
         for (size_t i = 0; i < proof.plans.size(); ++i)
             result.packages[i].plan = proof.plans[i];
         result.errors = proof.problems;
+        // The proof read the staging folder; the publisher knows the package by its own folder.
+        for (std::wstring& error : result.errors)
+            for (size_t at = error.find(staging); at != std::wstring::npos; at = error.find(staging, at + package.size()))
+                error.replace(at, staging.size(), package);
     }
     if (failure.empty() && result.errors.empty())
         failure = put_in_place(staging, package);

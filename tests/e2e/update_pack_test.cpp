@@ -107,6 +107,7 @@ TEST_P(Pack, MakesThePackagesThatBringTheOldFolderToTheNew)
         EXPECT_EQ(narrow(listed), narrow(top));
         EXPECT_NE(read_bytes(package + L"\\はじめにお読みください.txt").find(narrow(L"  3. フォルダー「3」の update.exe\r\n", 932)),
                   std::string::npos);
+        EXPECT_NE(read_bytes(chain[0] + L"\\update.ini").find("BGM_UPDATE = 1\r\n"), std::string::npos) << "media first";
     }
     // Each package ships ready: update-check passes it, and its own update.exe applies it.
     for (const std::wstring& folder : chain) {
