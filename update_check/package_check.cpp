@@ -114,8 +114,6 @@ void gather_plan(const Cupdate_settings& settings, const std::wstring& destinati
     }
     // In the game drive's clusters, with the journal, as update.exe counts it.
     findings.staging_bytes = staging_room(plan_update(settings, SOURCE_ROOT), destination);
-    for (const std::wstring& warning : copied_more_than_once(findings.plan))
-        findings.warnings.push_back(warning);
 }
 
 // What update.exe shows first: the boxes of the first check that fails, in its order, or the

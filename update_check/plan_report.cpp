@@ -1,7 +1,5 @@
 #include "update_check/plan_report.h"
 
-#include <map>
-
 #include "fs/paths.h"
 #include "update_check/path_escape.h"
 #include "update_ini/copy_plan.h"
@@ -58,10 +56,11 @@ std::vector<Cplan_note> judge_group(const Ccopy_group& group, const std::vector<
     if (!escape.empty())
         notes.push_back({false, L"\"" + group.entry + L"\" " + escape + L": update.exe reads and writes there as written."});
     const bool file_entry = group.folder.empty();
-    if (file_entry && group.listing.entries.empty())
+    const bool selects_nothing = group.listing.entries.empty() && group.reached_again.empty();
+    if (file_entry && selects_nothing)
         notes.push_back({true, L"\"" + group.entry + L"\" selects no file (" + why_no_file_is_selected(group.entry) +
                                       L"): update.exe copies nothing for it and still reports success."});
-    else if (group.listing.entries.empty())
+    else if (selects_nothing)
         notes.push_back({false, L"no file found: nothing is copied for this entry."});
     for (const Cfile_entry& entry : group.listing.entries)
         if (is_device_name(entry.path))
@@ -108,22 +107,11 @@ std::vector<Cplan_group> report_plan(const Cupdate_settings& settings, const std
                 group.files.push_back({relative_path(copy, entry), entry.size});
             group.bytes = copy.listing.total_size;
             group.notes = judge_group(copy, folders, source_root, destination);
+            for (const std::wstring& path : copy.reached_again)
+                group.notes.push_back({false, L"\"" + path + L"\" is reached by a later entry too (another spelling of "
+                                              L"the same file): update.exe copies it once, from the last entry."});
         }
         groups.push_back(group);
     }
     return groups;
-}
-
-std::vector<std::wstring> copied_more_than_once(const std::vector<Cplan_group>& plan)
-{
-    std::map<std::wstring, size_t> copies;
-    for (const Cplan_group& group : plan)
-        for (const Cplanned_file& file : group.files)
-            ++copies[lower_ascii(file.path)];
-    std::vector<std::wstring> warnings;
-    for (const auto& copy : copies)
-        if (copy.second > 1)
-            warnings.push_back(L"\"" + copy.first + L"\" is copied " + std::to_wstring(copy.second) +
-                               L" times (and counted as often in the progress).");
-    return warnings;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The copy plan as update.exe would carry it out once the player says Yes, group by group, with
 // what update.exe does not tell about each group: entries that find nothing, subfolders left
-// behind, device names, files copied twice. Only the groups that update.ini switches on appear, and
+// behind, device names, files another entry reaches too. Only the groups that update.ini switches on appear, and
 // a group whose own check fails is kept as not planned, without files.
 #include <string>
 #include <vector>
@@ -13,5 +13,3 @@
 std::vector<Cplan_group> report_plan(const Cupdate_settings& settings, const std::wstring& source_root,
                                      const std::wstring& destination, const std::vector<Cchecked>& checks);
 
-// Files that more than one group copies: copied as often, and counted as often in the progress.
-std::vector<std::wstring> copied_more_than_once(const std::vector<Cplan_group>& plan);

@@ -1,5 +1,7 @@
 #include "update_ini/copy_plan.h"
 
+#include <set>
+
 #include "fs/paths.h"
 #include "fs/text_file.h"
 #include "update_ini/media_parts.h"
@@ -28,7 +30,42 @@ void plan_file(std::vector<Ccopy_group>& plan, const std::wstring& source_root, 
     group.listing.list(source_root, path_stem(file), path_extension(file));
 }
 
+// Walks the plan from its end, so that the last entry to reach a destination keeps it.
+void copy_each_destination_once(std::vector<Ccopy_group>& plan)
+{
+    std::set<std::wstring> reached;
+    for (auto group = plan.rbegin(); group != plan.rend(); ++group) {
+        std::vector<Cfile_entry> kept;
+        for (auto entry = group->listing.entries.rbegin(); entry != group->listing.entries.rend(); ++entry) {
+            if (reached.insert(destination_key(relative_path(*group, *entry))).second) {
+                kept.insert(kept.begin(), *entry);
+                continue;
+            }
+            group->reached_again.insert(group->reached_again.begin(), relative_path(*group, *entry));
+            group->listing.total_size -= entry->size;
+        }
+        group->listing.entries = kept;
+    }
+}
+
 }  // namespace
+
+std::wstring destination_key(const std::wstring& relative)
+{
+    std::wstring key, name;
+    for (size_t i = 0; i <= relative.size(); ++i) {
+        if (i < relative.size() && relative[i] != L'\\' && relative[i] != L'/') {
+            name += relative[i];
+            continue;
+        }
+        while (!name.empty() && (name.back() == L'.' || name.back() == L' '))
+            name.pop_back();
+        if (!name.empty())
+            key += (key.empty() ? L"" : L"\\") + name;
+        name.clear();
+    }
+    return upper_case_name(key);
+}
 
 std::vector<Ccopy_group> plan_update(const Cupdate_settings& settings, const std::wstring& source_root)
 {
@@ -40,6 +77,7 @@ std::vector<Ccopy_group> plan_update(const Cupdate_settings& settings, const std
         plan_folder(plan, source_root, format_text(L"COPY_FOLDER_%02d", i), settings.COPY_FOLDER[i], true);
     for (int i = 0; i < settings.COPY_FILE_COUNT && i < COPY_ENTRY_LIMIT; ++i)
         plan_file(plan, source_root, format_text(L"COPY_FILE_%02d", i), settings.COPY_FILE[i]);
+    copy_each_destination_once(plan);
     return plan;
 }
 

@@ -21,12 +21,20 @@ struct Ccopy_group {
     std::wstring folder;
     // Folder entries make their destination folder (with every one above it) before each file.
     bool makes_destination_folder = false;
+    // Files of this listing that a later entry reaches too: they are copied once, from that entry,
+    // and left out of this listing.
+    std::vector<std::wstring> reached_again;
 };
 
 // BGM, voice and movie folders, then the folder entries, then the file entries: the order in
-// which the files are copied. Counts above ten are refused by the source checks; the plan never
+// which the files are copied. A destination reached by more than one entry is copied once, from
+// the last, as the copies in that order would leave it. Counts above ten are refused by the source checks; the plan never
 // reaches past the tenth entry whatever they say.
 std::vector<Ccopy_group> plan_update(const Cupdate_settings& settings, const std::wstring& source_root);
+
+// The destination as Windows resolves it, to compare: "/" read as "\\", "." names dropped, dots and
+// blanks at the end of each name dropped, letter case ignored.
+std::wstring destination_key(const std::wstring& relative);
 
 // Below both GAMEDATA and the destination folder.
 std::wstring relative_path(const Ccopy_group& group, const Cfile_entry& entry);

@@ -4,11 +4,13 @@
 
 #include "fs/paths.h"
 #include "fs/text_file.h"
+#include "update_ini/copy_plan.h"
 #include "update_ini/media_parts.h"
 
 namespace {
 
 const wchar_t* const SOURCE_ROOT_CHECK = L"GAMEDATA";
+const wchar_t* const FILE_NAMES_CHECK = L"file names";
 
 // An entry is joined to GAMEDATA and to the game's folder as written: one that leads to a parent
 // folder would read and write outside both.
@@ -78,6 +80,29 @@ void judge_entries(const Centry_list& list, const std::wstring& source_root, boo
     }
 }
 
+// Windows makes no name that ends in a dot or a blank (it drops them), nor one longer than 255
+// UTF-16 units; a copy found only after Yes would fail halfway.
+bool windows_can_make(const std::wstring& name)
+{
+    return !name.empty() && name.back() != L'.' && name.back() != L' ' && name.size() <= 255;
+}
+
+// Judged once every source is found: the first file of the plan whose name the game folder cannot take.
+Cfinding judge_file_names(const Cupdate_settings& settings, const std::wstring& source_root, const Cfindings& sources)
+{
+    if (!first_failure(sources).empty())
+        return {FILE_NAMES_CHECK, L"", Cfinding_state::not_judged, L""};
+    for (const Ccopy_group& group : plan_update(settings, source_root))
+        for (const Cfile_entry& entry : group.listing.entries)
+            if (!windows_can_make(entry.path)) {
+                const std::wstring path = join_path(source_root, relative_path(group, entry));
+                return judged(FILE_NAMES_CHECK, path,
+                              L"コピー元のファイル " + path + L" の名前は、Windows では使えません。\n"
+                              L"名前の末尾のピリオドや空白を取り除くか、名前を 255 文字以内にしてください。");
+            }
+    return judged(FILE_NAMES_CHECK, L"", L"");
+}
+
 }  // namespace
 
 Cfindings judge_names(const Cupdate_settings& settings)
@@ -101,5 +126,6 @@ Cfindings judge_sources(const Cupdate_settings& settings, const std::wstring& so
                   root_found, findings);
     judge_entries({L"FILE", L"ファイル", settings.COPY_FILE_COUNT, settings.COPY_FILE, file_exists}, source_root,
                   root_found, findings);
+    findings.push_back(judge_file_names(settings, source_root, findings));
     return findings;
 }

@@ -11,5 +11,6 @@
 // GAME_NAME, then REG_NAME.
 Cfindings judge_names(const Cupdate_settings& settings);
 // GAMEDATA itself, the BGM, KOE and MOV folders, every folder entry, then every file entry. A count
-// that reaches past the ten entries is judged once more under the count's own key.
+// that reaches past the ten entries is judged once more under the count's own key. Last, "file
+// names": every file the plan copies has a name Windows can make in the game folder.
 Cfindings judge_sources(const Cupdate_settings& settings, const std::wstring& source_root);

@@ -279,8 +279,18 @@ const Row ROWS[] = {
      {{L"zero.bin", 0}, {L"a.bin", 999999}, {L"b.bin", 1000000}, {L"c.bin", 1000001}},
      copies(L"zero.bin a.bin 333/1000 b.bin 666/1000 c.bin 999/999 1000/1000"),
      [](Scenario& s, Options&) { write_file(s.game + L"\\zero.bin", "old"); }},
+    // One destination, one copy, from the last entry that reaches it: letter case, a trailing dot.
     {"named_twice_in_any_letter_case", files({L"config.dat", L"CONFIG.DAT"}), {{L"Config.dat", 5000}},
-     copies(L"Config.dat 500/1000 Config.dat 1000/1000")},
+     copies(L"Config.dat 1000/1000")},
+    {"one_folder_in_two_spellings", {L"COPY_FOLDER_COUNT = 2", L"COPY_FOLDER_00 = \"data.\"", L"COPY_FOLDER_01 = \"data\""},
+     {{L"data\\a.dat", 10}}, copies(L"data\\a.dat 1000/1000")},
+    // The staging file's name no longer grows the name past 255.
+    {"name_of_250_characters", files({std::wstring(246, L'n') + L".dat"}), {{std::wstring(246, L'n') + L".dat", 10}},
+     copies(std::wstring(246, L'n') + L".dat 1000/1000")},
+    {"source_name_ends_in_a_dot", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"data\""}, {{L"data\\", 0}},
+     fails(L"コピー元のファイル GAMEDATA\\data\\bad. の名前は、Windows では使えません。\n"
+           L"名前の末尾のピリオドや空白を取り除くか、名前を 255 文字以内にしてください。"),
+     [](Scenario& s, Options&) { run_unix_shell("printf x >" + unix_of(s.package + L"\\GAMEDATA\\data") + "/bad."); }, 1},
     // Only the folder's own files; its destination folder is made, an empty folder's is not.
     {"folder_entries", {L"COPY_FOLDER_COUNT = 2", L"COPY_FOLDER_00 = \"データ\\追加\"", L"COPY_FOLDER_01 = \"空\""},
      {{L"データ\\追加\\one.dat", 1500}, {L"データ\\追加\\下\\deeper.dat", 100}, {L"空\\", 0}},
