@@ -7,10 +7,10 @@
 
 #include "app/update_data.h"
 #include "app/update_process_dialog.h"
+#include "fs/file_handle.h"
 #include "fs/file_ops.h"
 #include "fs/paths.h"
 #include "kesto/message_pump.h"
-#include "fs/text_file.h"
 
 namespace {
 

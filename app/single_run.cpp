@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "fs/paths.h"
-#include "fs/text_file.h"
+#include "fs/text.h"
 
 namespace {
 

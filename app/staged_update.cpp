@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "fs/file_list.h"
+#include "fs/file_handle.h"
 #include "fs/file_ops.h"
+#include "fs/folder_walk.h"
 #include "fs/paths.h"
-#include "fs/text_file.h"
 
 namespace {
 
@@ -70,13 +70,8 @@ Cstaged_update::Cfound Cstaged_update::find(const std::wstring& path)
     const size_t slash = key.rfind(L'\\');
     const std::wstring folder = key.substr(0, slash);
     if (listed_.count(folder) == 0) {
-        Cfile_list lister;
-        lister.root = path.substr(0, slash) + L"\\";
-        lister.name_filter = lister.extension_filter = L"*";
-        lister.list_files = lister.list_folders = true;
-        lister.scan(std::wstring());
         std::map<std::wstring, bool>& names = listed_[folder];
-        for (const Cfile_entry& entry : lister.entries)
+        for (const Cfile_entry& entry : walk_folder(path.substr(0, slash)))
             names[upper_case_name(entry.path)] = entry.is_folder;
     }
     const std::map<std::wstring, bool>& names = listed_[folder];

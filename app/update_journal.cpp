@@ -4,9 +4,10 @@
 
 #include <cstdlib>
 
-#include "fs/file_list.h"
+#include "fs/file_handle.h"
+#include "fs/folder_walk.h"
 #include "fs/paths.h"
-#include "fs/text_file.h"
+#include "fs/text.h"
 
 namespace {
 
@@ -78,14 +79,9 @@ Cjournal_read read_journal(const std::wstring& game)
 // leaves the journal as long as a file it speaks of is there.
 void remove_place(const std::wstring& game)
 {
-    Cfile_list lister;
-    lister.root = journal_place(game) + L"\\";
-    lister.name_filter = lister.extension_filter = L"*";
-    lister.list_files = true;
-    lister.scan(std::wstring());
-    for (const Cfile_entry& entry : lister.entries)
-        if (upper_case_name(entry.path) != upper_case_name(JOURNAL_FILE))
-            delete_file(lister.root + entry.path);
+    for (const Cfile_entry& entry : walk_folder(journal_place(game)))
+        if (!entry.is_folder && upper_case_name(entry.path) != upper_case_name(JOURNAL_FILE))
+            delete_file(join_path(journal_place(game), entry.path));
     delete_file(journal_path(game));
     remove_empty_folder(journal_place(game));
 }

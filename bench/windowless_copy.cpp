@@ -8,20 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "fs/folder_walk.h"
 
-std::vector<WIN32_FIND_DATAW> entries(const std::wstring& folder)
-{
-    std::vector<WIN32_FIND_DATAW> found;
-    WIN32_FIND_DATAW data;
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &data))
-        if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
-            found.push_back(data);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    return found;
-}
+namespace {
 
 bool copy(const std::wstring& from, const std::wstring& to, std::vector<char>& buffer)
 {
@@ -45,13 +34,12 @@ int wmain(int argc, wchar_t** argv)
     }
     std::vector<char> buffer(1000000);
     const ULONGLONG start = GetTickCount64();
-    for (const WIN32_FIND_DATAW& folder : entries(argv[1])) {
-        const std::wstring from = std::wstring(argv[1]) + L"\\" + folder.cFileName;
-        const std::wstring to = std::wstring(argv[2]) + L"\\" + folder.cFileName;
+    for (const Cfile_entry& folder : walk_folder(argv[1])) {
+        const std::wstring from = std::wstring(argv[1]) + L"\\" + folder.path;
+        const std::wstring to = std::wstring(argv[2]) + L"\\" + folder.path;
         CreateDirectoryW(to.c_str(), nullptr);
-        for (const WIN32_FIND_DATAW& file : entries(from))
-            if (!(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                !copy(from + L"\\" + file.cFileName, to + L"\\" + file.cFileName, buffer))
+        for (const Cfile_entry& file : walk_folder(from))
+            if (!file.is_folder && !copy(from + L"\\" + file.path, to + L"\\" + file.path, buffer))
                 return 1;
     }
     printf("%llu\n", static_cast<unsigned long long>(GetTickCount64() - start));

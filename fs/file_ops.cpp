@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <io.h>
 
+#include "fs/folder_walk.h"
 #include "fs/paths.h"
 
 bool replace_file(const std::wstring& target, const std::wstring& replacement, const std::wstring& backup)
@@ -30,6 +31,21 @@ bool delete_file(const std::wstring& path)
 void remove_empty_folder(const std::wstring& folder)
 {
     RemoveDirectoryW(long_path(folder).c_str());
+}
+
+void remove_tree(const std::wstring& folder)
+{
+    const std::vector<Cfile_entry> entries = walk_folder(folder, true);
+    // From the last entry back, so that each folder is empty by the time its turn comes.
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        const std::wstring path = long_path(join_path(folder, entry->path));
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (entry->is_folder)
+            RemoveDirectoryW(path.c_str());
+        else
+            DeleteFileW(path.c_str());
+    }
+    remove_empty_folder(folder);
 }
 
 bool free_bytes(const std::wstring& folder, uint64_t& bytes)

@@ -14,6 +14,8 @@ bool move_file(const std::wstring& from, const std::wstring& to, bool replace);
 bool delete_file(const std::wstring& path);
 // Removes the folder if it is empty.
 void remove_empty_folder(const std::wstring& folder);
+// Removes the folder with everything below it, read-only files too; what cannot be removed stays.
+void remove_tree(const std::wstring& folder);
 // Free bytes of the volume holding folder, for this user; false when it cannot be told.
 bool free_bytes(const std::wstring& folder, uint64_t& bytes);
 // Writes what the stream still buffers and asks Windows to put the file on the disk itself, so

@@ -1,7 +1,7 @@
 #include "install/free_space.h"
 
 #include "fs/file_ops.h"
-#include "fs/text_file.h"
+#include "fs/text.h"
 
 namespace {
 

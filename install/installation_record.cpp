@@ -1,5 +1,7 @@
 #include "install/installation_record.h"
 
+#include "install/registry_key.h"
+
 namespace {
 
 // The installer writes short strings; anything longer than this is treated as not being there.
@@ -31,12 +33,10 @@ std::wstring read_installation_values(const std::wstring& reg_name, const std::w
                                       Cinstallation_record& record)
 {
     const std::wstring subkey = L"SOFTWARE\\" + reg_name;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    Cregistry_key key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key.handle) != ERROR_SUCCESS)
         return L"レジストリキーが見つかりませんでした。\n「" + game_name + L"」がインストールされていることを確認してください。";
-    const std::wstring problem = read_all_values(key, record);
-    RegCloseKey(key);
-    return problem;
+    return read_all_values(key.handle, record);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "tool_common/json_writer.h"
 
-#include "fs/text_file.h"
+#include "fs/text.h"
 
 std::wstring json_string(const std::wstring& text)
 {

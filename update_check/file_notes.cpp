@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "fs/text_file.h"
+#include "fs/file_handle.h"
+#include "fs/text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "update_check/line_diagnosis.h"
 
-#include "fs/text_file.h"
+#include "fs/text.h"
 #include "update_ini/text_scanner.h"
 
 namespace {

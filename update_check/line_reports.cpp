@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <map>
 
-#include "fs/text_file.h"
+#include "fs/text.h"
 #include "update_ini/update_ini_lines.h"
 #include "update_ini/update_settings.h"
 

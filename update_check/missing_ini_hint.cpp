@@ -2,22 +2,17 @@
 
 #include <windows.h>
 
+#include "fs/folder_walk.h"
+
 namespace {
 
 // The first file whose name matches pattern, or empty text.
 std::wstring first_file(const wchar_t* pattern)
 {
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return std::wstring();
-    std::wstring name;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            name = found.cFileName;
-    } while (name.empty() && FindNextFileW(search, &found));
-    FindClose(search);
-    return name;
+    for (const Cfile_entry& entry : matching_entries(pattern))
+        if (!entry.is_folder)
+            return entry.path;
+    return std::wstring();
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "fs/file_ops.h"
-#include "fs/text_file.h"
+#include "fs/text.h"
 #include "install/destination.h"
 #include "install/free_space.h"
 #include "update_check/failure_hints.h"

@@ -1,5 +1,6 @@
 #include "update_check/plan_report.h"
 
+#include "fs/folder_walk.h"
 #include "fs/paths.h"
 #include "update_check/path_escape.h"
 #include "update_ini/copy_plan.h"
@@ -8,13 +9,10 @@ namespace {
 
 std::vector<std::wstring> subfolders_of(const std::wstring& folder)
 {
-    Cfile_list folders;
-    folders.root = folder + L"\\";
-    folders.list_folders = true;
-    folders.scan(std::wstring());
     std::vector<std::wstring> names;
-    for (const Cfile_entry& entry : folders.entries)
-        names.push_back(entry.path);
+    for (const Cfile_entry& entry : walk_folder(folder))
+        if (entry.is_folder)
+            names.push_back(entry.path);
     return names;
 }
 

@@ -1,6 +1,6 @@
 #include "update_check/text_report.h"
 
-#include "fs/text_file.h"
+#include "fs/text.h"
 #include "update_check/installation_source.h"
 #include "tool_common/report.h"
 #include "update_check/report_words.h"

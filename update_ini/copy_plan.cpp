@@ -3,7 +3,7 @@
 #include <set>
 
 #include "fs/paths.h"
-#include "fs/text_file.h"
+#include "fs/text.h"
 #include "update_ini/media_parts.h"
 
 namespace {

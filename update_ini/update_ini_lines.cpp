@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "fs/text_file.h"
+#include "fs/text.h"
 #include "update_ini/media_parts.h"
 #include "update_ini/text_scanner.h"
 

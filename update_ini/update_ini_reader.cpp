@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "fs/text_file.h"
+#include "fs/text.h"
 #include "update_ini/update_ini_lines.h"
 
 std::wstring read_update_ini_file(const std::wstring& path, Cupdate_settings& settings)

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "fs/file_ops.h"
+#include "fs/folder_walk.h"
 #include "fs/paths.h"
 #include "update_pack/chain_note.h"
 #include "update_pack/pack_report.h"
@@ -29,18 +30,6 @@ bool is_within(const std::wstring& path, const std::wstring& folder)
     return a.compare(0, b.size(), b) == 0;
 }
 
-bool is_empty_folder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(long_path(folder + L"\\*").c_str(), &found);
-    bool empty = true;
-    for (bool more = search != INVALID_HANDLE_VALUE; more && empty; more = FindNextFileW(search, &found))
-        empty = wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0;
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    return empty;
-}
-
 // The problem with the folders given, or empty text.
 std::wstring folder_problem(const Cpack_options& options)
 {
@@ -57,7 +46,7 @@ std::wstring folder_problem(const Cpack_options& options)
             return L"the package folder must lie outside both game folders: " + package;
     if (file_exists(package))
         return L"the package folder is a file: " + package;
-    if (folder_exists(package) && !is_empty_folder(package) && !options.force)
+    if (folder_exists(package) && !walk_folder(package).empty() && !options.force)
         return L"the package folder is not empty (give --force to replace it): " + package;
     if (!file_exists(options.update_exe))
         return L"update.exe was not found at " + options.update_exe +

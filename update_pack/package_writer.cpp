@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include "fs/file_handle.h"
+#include "fs/file_ops.h"
 #include "fs/paths.h"
-#include "fs/text_file.h"
+#include "fs/text.h"
 
 namespace {
 
@@ -80,23 +82,3 @@ std::wstring copy_into_package(const std::wstring& file, const std::wstring& pac
     return std::wstring();
 }
 
-void remove_tree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(long_path(folder + L"\\*").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        const std::wstring name = found.cFileName;
-        const std::wstring child = join_path(folder, name);
-        if (name == L"." || name == L"..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            remove_tree(child);
-        } else {
-            SetFileAttributesW(long_path(child).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(long_path(child).c_str());
-        }
-    }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    RemoveDirectoryW(long_path(folder).c_str());
-}

@@ -22,5 +22,3 @@ std::wstring write_package(const std::wstring& staging_folder, const std::wstrin
 // empty text.
 std::wstring copy_into_package(const std::wstring& file, const std::wstring& package_folder, const std::wstring& name);
 
-// Removes a folder with everything below it.
-void remove_tree(const std::wstring& folder);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <map>
 
-#include "fs/file_list.h"
+#include "fs/file_handle.h"
+#include "fs/folder_walk.h"
 #include "fs/paths.h"
-#include "fs/text_file.h"
 
 namespace {
 
@@ -13,16 +13,10 @@ namespace {
 // compares names.
 std::map<std::wstring, Cfile_entry> files_below(const std::wstring& folder)
 {
-    Cfile_list lister;
-    lister.root = folder + L"\\";
-    lister.name_filter = lister.extension_filter = L"*";
-    lister.descend = true;
-    lister.list_files = true;
-    lister.scan(std::wstring());
     std::map<std::wstring, Cfile_entry> files;
-    for (Cfile_entry& entry : lister.entries) {
-        files[upper_case_name(entry.path)] = std::move(entry);
-    }
+    for (Cfile_entry& entry : walk_folder(folder, true))
+        if (!entry.is_folder)
+            files[upper_case_name(entry.path)] = std::move(entry);
     return files;
 }
 

@@ -43,11 +43,7 @@ TEST(Paths, MakeFolderByWideNames)
     EXPECT_TRUE(make_folder(tree / L"表示\\能力", unmade, &made));
     EXPECT_TRUE(make_folder(tree / L"Zoë\\데이터\\", unmade, &made));
     EXPECT_EQ(made, (std::vector<std::wstring>{tree / L"表示", tree / L"表示\\能力", tree / L"Zoë", tree / L"Zoë\\데이터"}));
-    Cfile_list everything;
-    everything.root = tree.path + L"\\";
-    everything.descend = everything.list_folders = true;
-    everything.scan(L"");
-    EXPECT_EQ(everything.entries.size(), 4u) << "no stray folder";
+    EXPECT_EQ(walk_folder(tree.path, true).size(), 4u) << "no stray folder";
 
     write_bytes(tree / L"file", "x");
     EXPECT_FALSE(make_folder(tree / L"file\\sub", unmade));

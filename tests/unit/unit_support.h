@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "fs/file_ops.h"
+
 inline bool write_bytes(const std::wstring& path, const std::string& bytes)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -26,7 +28,7 @@ inline std::string shift_jis(const std::wstring& text)
     return bytes;
 }
 
-// A new empty folder, removed with its files (one level deep is all these tests make).
+// A new empty folder, removed with everything below it.
 class Ctemp_folder {
 public:
     Ctemp_folder()
@@ -38,30 +40,11 @@ public:
                std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++serial);
         CreateDirectoryW(path.c_str(), nullptr);
     }
-    ~Ctemp_folder() { remove(path); }
+    ~Ctemp_folder() { remove_tree(path); }
     Ctemp_folder(const Ctemp_folder&) = delete;
     Ctemp_folder& operator=(const Ctemp_folder&) = delete;
 
     std::wstring operator/(const std::wstring& name) const { return path + L"\\" + name; }
-
-    static void remove(const std::wstring& folder)
-    {
-        WIN32_FIND_DATAW found;
-        const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-            const std::wstring name = found.cFileName, child = folder + L"\\" + name;
-            if (name == L"." || name == L"..")
-                continue;
-            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                remove(child);
-            else
-                DeleteFileW(child.c_str());
-        }
-        if (search != INVALID_HANDLE_VALUE)
-            FindClose(search);
-        RemoveDirectoryW(folder.c_str());
-    }
 
     std::wstring path;
 };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "fs/text_file.h"
+#include "fs/text.h"
 #include "unit_support.h"
 #include "update_check/package_check.h"
 #include "update_check/text_report.h"

@@ -1,50 +1,11 @@
-#include "fs/text_file.h"
+#include "fs/text.h"
 
 #include <windows.h>
-#include <share.h>
 #include <cstdarg>
 #include <cwchar>
 #include <new>
 
-#include "fs/paths.h"
-
-Cfile_handle::~Cfile_handle()
-{
-    close_file(*this);
-}
-
-bool open_file(Cfile_handle& file, const std::wstring& path, const std::wstring& mode)
-{
-    close_file(file);
-    // Readers let others read too; a writer holds the file for itself alone.
-    const bool read_only = mode.find(L'w') == std::wstring::npos && mode.find(L'a') == std::wstring::npos
-                           && mode.find(L'+') == std::wstring::npos;
-    FILE* stream = _wfsopen(long_path(path).c_str(), mode.c_str(), read_only ? _SH_DENYWR : _SH_DENYRW);
-    if (stream == nullptr)
-        return false;
-    file.stream = stream;
-
-    if (_fseeki64(stream, 0, SEEK_END) == 0) {
-        const long long end = _ftelli64(stream);
-        file.size = end > 0 ? static_cast<uint64_t>(end) : 0;
-    }
-    _fseeki64(stream, 0, SEEK_SET);
-    return true;
-}
-
-bool close_file(Cfile_handle& file)
-{
-    bool closed_cleanly = true;
-    // Flushed first and on its own: some runtimes report a close whose last write failed as a
-    // clean one, and a full disk often shows only in that last write.
-    if (file.stream != nullptr) {
-        const bool flushed = fflush(file.stream) == 0;
-        closed_cleanly = fclose(file.stream) == 0 && flushed;
-    }
-    file.stream = nullptr;
-    file.size = 0;
-    return closed_cleanly;
-}
+#include "fs/file_handle.h"
 
 std::wstring to_wide(const std::string& narrow)
 {

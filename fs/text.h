@@ -1,0 +1,23 @@
+#pragma once
+// Text: the ANSI code page conversions, whole text files read as lines, and printf-style
+// formatting into a wide string.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+std::wstring to_wide(const std::string& narrow);
+std::string to_narrow(const std::wstring& wide);
+
+// A text file such as update.ini is a few kilobytes; past this it is not read at all.
+constexpr uint64_t TEXT_FILE_LIMIT = 16u << 20;
+
+enum class Ctext_read { read, cannot_open, too_large };
+
+// The whole file, decoded from the ANSI code page. too_large: over TEXT_FILE_LIMIT, or memory ran
+// out while it was read; the text is then empty.
+Ctext_read read_text_file(const std::wstring& path, std::wstring& text);
+// The same, split at each line feed; the text after the last one is one more line.
+Ctext_read read_text_lines(const std::wstring& path, std::vector<std::wstring>& lines);
+
+// printf conventions, at most 1023 characters of result.
+std::wstring format_text(const wchar_t* format, ...);
