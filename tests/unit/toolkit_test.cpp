@@ -79,7 +79,7 @@ TEST_F(Toolkit, PlainWindowIsBoundAtNcCreateAndUnboundAtDestroy)
 }
 
 // The progress dialog's shape: bound at WM_INITDIALOG, its items subclassed by bind_dialog_item
-// and given back their own procedure when the dialog goes.
+// and given back their own procedure when detached or when the dialog goes.
 TEST_F(Toolkit, DialogFromItsTemplateAndItsBoundItems)
 {
     Crecording<Kesto::Cdialog> dialog;
@@ -99,11 +99,17 @@ TEST_F(Toolkit, DialogFromItsTemplateAndItsBoundItems)
     EXPECT_EQ(SendMessageW(item, PBM_GETPOS, 0, 0), 417);
 
     Kesto::Cc_static text;
+    HWND label = GetDlgItem(dialog.hwnd, IDC_STATUS_TEXT);
+    const LONG_PTR label_procedure = GetWindowLongPtrW(label, GWLP_WNDPROC);
     text.bind_dialog_item(dialog, IDC_STATUS_TEXT);
     text.set_text(L"a\nb");
     wchar_t shown[16] = {};
     GetWindowTextW(text.hwnd, shown, 16);
     EXPECT_STREQ(shown, L"a\r\nb");
+    // Detached while the dialog stays: the item has its own procedure back and no "this".
+    text.detach();
+    EXPECT_EQ(GetWindowLongPtrW(label, GWLP_WNDPROC), label_procedure);
+    EXPECT_EQ(GetPropW(label, Kesto::THIS_PROPERTY), nullptr);
 
     dialog.destroy();
     EXPECT_EQ(dialog.hwnd, nullptr);

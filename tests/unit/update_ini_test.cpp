@@ -120,12 +120,15 @@ TEST(UpdateIniReader, FilesAsSaved)
         std::vector<std::wstring> fields;
     } rows[] = {
         {"Shift-JIS, CR LF, 0x5C trail bytes", japanese, {L"GAME_NAME=星空のソナタ", L"BGM_FOLDER=音楽\\表示"}},
+        {"tabs around the equals sign", shift_jis(L"GAME_NAME\t=\t\"星空\"\r\nBGM_UPDATE\t=\t1\r\n"),
+         {L"GAME_NAME=星空", L"BGM_UPDATE=1"}},
         {"LF only, no end after the last line", "GAME_NAME = \"A\"\nREG_NAME = \"B\"", {L"GAME_NAME=A", L"REG_NAME=B"}},
         {"CR only: one line", "GAME_NAME = \"A\"\rREG_NAME = \"B\"\r", {L"GAME_NAME=A"}},
         {"UTF-8 mark spoils the first line", "\xEF\xBB\xBFGAME_NAME = \"A\"\r\nREG_NAME = \"B\"\r\n", {L"REG_NAME=B"}},
         {"UTF-16 without mark", "G\0A\0M\0E\0_\0N\0A\0M\0E\0=\0\"\0A\0\"\0"s, {}},
         {"0x1A ends the text", "GAME_NAME = \"A\"\r\n\x1AREG_NAME = \"B\"\r\n", {L"GAME_NAME=A"}},
-        {"a zero byte ends the text", "GAME_NAME = \"A\"\r\n\0REG_NAME = \"B\"\r\n"s, {L"GAME_NAME=A"}},
+        {"a zero byte ends the text, lines after it too", "GAME_NAME = \"A\"\0\r\nREG_NAME = \"B\"\r\n"s,
+         {L"GAME_NAME=A"}},
         {"indented, lower case, comment", " GAME_NAME = \"A\"\r\ngame_name = \"A\"\r\n//REG_NAME = \"B\"\r\n", {}},
         {"unquoted, half quoted, no value", "GAME_NAME = A\r\nREG_NAME = \"B\r\nBGM_UPDATE =\r\n", {}},
         {"numbered keys 10 and single digits", "COPY_FOLDER_10 = \"a\"\r\nCOPY_FOLDER_1 = \"b\"\r\n", {}},
