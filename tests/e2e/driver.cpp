@@ -74,6 +74,8 @@ std::string read_bytes(const std::wstring& path)
     return bytes;
 }
 
+// Its own listing loop, not the program's folder walker: a fault in the walker must not hide in
+// both what update.exe did and what the test sees of it.
 Snapshot snapshot(const std::wstring& folder)
 {
     Snapshot result;
