@@ -45,7 +45,10 @@ void walk(const std::wstring& folder, const std::wstring& prefix, bool below, st
 {
     for (Cfile_entry& entry : matching_entries(join_path(folder, prefix + L"*"))) {
         entry.path = prefix + entry.path;
-        const std::wstring subfolder = below && entry.is_folder ? entry.path + L"\\" : std::wstring();
+        // A linked folder (junction or symbolic link) is listed but not entered: what lies behind it
+        // belongs elsewhere, and a walk that removes a tree must not reach it.
+        const bool enter = below && entry.is_folder && (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+        const std::wstring subfolder = enter ? entry.path + L"\\" : std::wstring();
         entries.push_back(std::move(entry));
         if (!subfolder.empty())
             walk(folder, subfolder, below, entries);

@@ -13,7 +13,8 @@ struct Cfile_entry {
 };
 
 // The entries directly inside folder; with below, each subfolder's entries follow it, all the way
-// down. A missing or unreadable folder has none.
+// down, but for linked folders, which are listed and not entered. A missing or unreadable folder
+// has none.
 std::vector<Cfile_entry> walk_folder(const std::wstring& folder, bool below = false);
 // The entries whose names match pattern, a path whose last name may hold "*" and "?".
 std::vector<Cfile_entry> matching_entries(const std::wstring& pattern);
