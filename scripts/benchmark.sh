@@ -2,8 +2,11 @@
 # Times update.exe's copy phase (from the Yes to the closing box, nothing injected into it)
 # against a windowless program that copies the same files with the same 1,000,000-byte blocks
 # under the same Wine, and against cp -r, alternating, on both builds; for an update of big files
-# and for one of big and small files, on tmpfs. Prints the medians and the peak memory of
-# update.exe; asserts nothing. Usage: bash scripts/benchmark.sh [rounds]
+# and for one of big and small files, on tmpfs. With BENCH_BEFORE naming an older build folder
+# (holding <preset>/update.exe), that update.exe is timed in the same rounds, for its ratio beside
+# today's. Then the flush cost: the windowless copy onto a real disk (below build/, never tmpfs)
+# with and without each file flushed before closing, as update.exe flushes it. Prints the medians
+# and the peak memory of update.exe; asserts nothing. Usage: bash scripts/benchmark.sh [rounds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds="${1:-3}"
@@ -12,7 +15,9 @@ bash scripts/build.sh all >/dev/null
 source scripts/display.sh
 start_private_display
 root=/dev/shm/update-bench
-trap 'rm -rf "$root"' EXIT
+disk=$PWD/build/bench-disk
+trap 'rm -rf "$root" "$disk"' EXIT
+if [ "$(df --output=fstype "$PWD/build" | tail -1)" = tmpfs ]; then echo "build/ is on tmpfs: no real disk for the flush cost" >&2; exit 1; fi
 export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 
 # Two updates: 4 x 225 MB, and the same with 1,500 files of 200 KB beside them.
@@ -60,15 +65,29 @@ for preset in $RUNNABLE_PRESETS; do
     for name in SAV_FOLDER BGM_FOLDER KOE_FOLDER; do wine reg add "$key" /v $name /d "$(win "$game")" /f >/dev/null; done
     wine reg add "$key" /v DAT_FOLDER /d "$(win "$game")\\data" /f >/dev/null
     wine reg add "$key" /v MOV_FOLDER /d "$(win "$game")\\MOV" /f >/dev/null
-    updates=(); windowless=(); copies=(); peak=0
+    updates=(); befores=(); windowless=(); copies=(); flushed=(); unflushed=(); peak=0
+    before="${BENCH_BEFORE:+$BENCH_BEFORE/$preset/update.exe}"
     for round in $(seq "$rounds"); do
       rm -rf "$game" "$root/out"; mkdir -p "$game/MOV" "$game/data" "$root/out"; : > "$game/Lumivane.exe"
       windowless+=("$(wine "build/$preset/bench/windowless_copy.exe" "$(win "$package/GAMEDATA")" "$(win "$root/out")" | tr -d '\r')")
+      if [ -n "$before" ]; then
+        cp "$before" "$package/update.exe"
+        befores+=("$(wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" 2>/dev/null | tr -d '\r')")
+        cp "build/$preset/update.exe" "$package/update.exe"
+        rm -rf "$game"; mkdir -p "$game/MOV" "$game/data"; : > "$game/Lumivane.exe"
+      fi
       watch_memory &
       watcher=$!
       updates+=("$(wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" 2>/dev/null | tr -d '\r')")
       kill $watcher 2>/dev/null; wait $watcher 2>/dev/null || true
       peak=$(( $(cat "$root/peak") > peak ? $(cat "$root/peak") : peak ))
+      # The flush cost on a real disk: written back before each run, so that neither pays for the other.
+      for flush in "" --flush; do
+        rm -rf "$disk/out"; mkdir -p "$disk/out"; sync
+        took=$(wine "build/$preset/bench/windowless_copy.exe" "$(win "$package/GAMEDATA")" "$(win "$disk/out")" $flush | tr -d '\r')
+        if [ -n "$flush" ]; then flushed+=("$took"); else unflushed+=("$took"); fi
+      done
+      rm -rf "$disk/out"
       rm -rf "$root/out"; mkdir -p "$root/out"
       start=$(date +%s%N); cp -r "$package/GAMEDATA/MOV" "$package/GAMEDATA/data" "$root/out/"
       copies+=($(( ($(date +%s%N) - start) / 1000000 )))
@@ -79,6 +98,13 @@ for preset in $RUNNABLE_PRESETS; do
          "cp -r ${copies[*]} ms, median $c"
     echo "  update.exe / windowless = $(echo "scale=2; $u / $w" | bc); windowless / cp = $(echo "scale=2; $w / $c" | bc);" \
          "update.exe peak memory $((peak / 1024)) MiB"
+    if [ -n "$before" ]; then
+      b=$(median "${befores[@]}")
+      echo "  before ($before): copy phase ${befores[*]} ms, median $b; before / windowless = $(echo "scale=2; $b / $w" | bc)"
+    fi
+    f=$(median "${flushed[@]}") n=$(median "${unflushed[@]}")
+    echo "  flush cost on $(df --output=fstype "$disk" | tail -1) ($disk): windowless copy ${unflushed[*]} ms, median $n;" \
+         "each file flushed ${flushed[*]} ms, median $f; flush cost $((f - n)) ms"
   done
   wineserver -k || true
 done
