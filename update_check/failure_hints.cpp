@@ -1,6 +1,7 @@
 #include "update_check/failure_hints.h"
 
 #include "update_check/line_reports.h"
+#include "update_check/words.h"
 #include "update_ini/update_ini_lines.h"
 
 namespace {
@@ -33,7 +34,7 @@ std::wstring reasons_of(const Cline_diagnosis& diagnosis)
 {
     std::wstring text;
     for (Cignored_reason reason : diagnosis.reasons)
-        text += (text.empty() ? L"" : L", ") + std::wstring(reason_name(reason));
+        text += (text.empty() ? L"" : words(W_REASON_JOIN)) + words(W_REASON_FIRST + static_cast<unsigned>(reason));
     return text;
 }
 
@@ -57,11 +58,8 @@ size_t line_with_key_inside(const std::vector<Cline_report>& lines, const std::w
 std::wstring why_lines_joined(const Cfile_notes& notes)
 {
     if (notes.looks_like_utf8)
-        return L"update.ini is saved as UTF-8, and the garbled Japanese before it took the line break; save it as "
-               L"Shift-JIS";
-    if (notes.lone_cr_line_ends > 0)
-        return L"lines end in CR alone there, which update.exe does not take for a line break; save with CR LF";
-    return L"update.exe takes a key only at the very start of a line";
+        return words(W_JOINED_UTF8);
+    return words(notes.lone_cr_line_ends > 0 ? W_JOINED_CR : W_JOINED_START);
 }
 
 }  // namespace
@@ -75,14 +73,14 @@ std::wstring failure_hint(const Cfinding& verdict, const Cupdate_settings& setti
     const std::wstring value = text_value(key, settings);
     if (value.empty()) {
         if (const Cline_report* line = ignored_line_meant_for(lines, key))
-            return L"line " + std::to_wstring(line->number) + L" was meant to set " + key + L", but update.exe ignores it (" +
-                   reasons_of(line->diagnosis) + L")" + (line->encoding_note.empty() ? L"" : L"; " + line->encoding_note);
+            return words(W_HINT_IGNORED_LINE, {std::to_wstring(line->number), key, reasons_of(line->diagnosis)}) +
+                   (line->encoding_note.empty() ? L"" : words(W_REASON_JOIN) + line->encoding_note);
         if (const size_t number = line_with_key_inside(lines, key))
-            return L"line " + std::to_wstring(number) + L" holds " + key + L" past its start: " + why_lines_joined(notes);
+            return words(W_HINT_KEY_INSIDE, {std::to_wstring(number), key, why_lines_joined(notes)});
         if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
-            return L"update.ini is saved as UTF-16, of which update.exe reads almost nothing; save it as Shift-JIS";
+            return words(W_HINT_UTF16);
     }
     if (notes.looks_like_utf8 && has_non_ascii(value))
-        return L"update.ini is saved as UTF-8, so update.exe reads this Japanese text garbled; save it as Shift-JIS";
+        return words(W_HINT_UTF8);
     return std::wstring();
 }

@@ -4,12 +4,9 @@
 
 #include "fs/file_handle.h"
 #include "fs/text.h"
+#include "update_check/words.h"
 
 namespace {
-
-const wchar_t* const SAVE_AS_SHIFT_JIS =
-    L" Save it as Shift-JIS with CR LF line ends: in Notepad, File > Save As, encoding \"ANSI\" (on a "
-    L"Japanese Windows that is Shift-JIS); on Linux, iconv -f %ls -t CP932.";
 
 // Length of the UTF-8 sequence starting at i, or 0 when the bytes there are not valid UTF-8.
 size_t utf8_sequence_length(const std::string& bytes, size_t i)
@@ -78,7 +75,7 @@ bool has_non_ascii(const std::wstring& text)
 
 std::wstring how_to_save(const wchar_t* iconv_source)
 {
-    return format_text(SAVE_AS_SHIFT_JIS, iconv_source);
+    return L" " + words(W_SAVE_AS_SHIFT_JIS, {iconv_source});
 }
 
 // Garbled Japanese can take the line break after it for part of a character: the lines then run
@@ -147,50 +144,35 @@ std::vector<std::wstring> encoding_warnings(const Cfile_notes& notes, const std:
 {
     std::vector<std::wstring> warnings;
     if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
-        warnings.push_back(std::wstring(L"The file is saved as UTF-16 (\"Unicode\")") +
-                           (notes.utf16_byte_order_mark ? L"" : L" without a byte-order mark") +
-                           L": update.exe reads only what comes before its first zero byte, a character or two, so "
-                           L"every key keeps its default." + how_to_save(L"UTF-16"));
+        warnings.push_back(words(notes.utf16_byte_order_mark ? W_UTF16 : W_UTF16_NO_MARK) + how_to_save(L"UTF-16"));
     else if (notes.zero_byte != std::string::npos)
-        warnings.push_back(format_text(L"The file holds a zero byte at offset %u: update.exe reads nothing after it.",
-                                       static_cast<unsigned>(notes.zero_byte)));
+        warnings.push_back(words(W_ZERO_BYTE, {std::to_wstring(notes.zero_byte)}));
     if (notes.utf8_byte_order_mark)
-        warnings.push_back(L"The file is saved as UTF-8 with a byte-order mark: update.exe reads the mark as odd "
-                           L"characters in front of line 1, which is then ignored" +
-                           std::wstring(notes.looks_like_utf8 ? L", and reads every Japanese character garbled." : L".") +
-                           how_to_save(L"UTF-8"));
+        warnings.push_back(words(notes.looks_like_utf8 ? W_UTF8_MARK_GARBLED : W_UTF8_MARK) + how_to_save(L"UTF-8"));
     else if (notes.looks_like_utf8)
-        warnings.push_back(L"The file is saved as UTF-8: update.exe reads every Japanese character in it garbled (the "
-                           L"game name in every caption, REG_NAME, folder and file names), so the registry key and "
-                           L"the sources named in Japanese are not found." + how_to_save(L"UTF-8"));
+        warnings.push_back(words(W_UTF8) + how_to_save(L"UTF-8"));
     if (lines_run_together(notes, lines))
-        warnings.push_back(format_text(L"The garbled Japanese takes some line breaks with it: update.exe reads %u "
-                                       L"lines where %u were written, and a key that begins a line after Japanese "
-                                       L"text is lost.",
-                                       static_cast<unsigned>(lines.size()),
-                                       static_cast<unsigned>(notes.lines_as_utf8.size())));
+        warnings.push_back(words(W_RUN_TOGETHER, {std::to_wstring(lines.size()), std::to_wstring(notes.lines_as_utf8.size())}));
     if (notes.end_of_file_byte != std::string::npos)
-        warnings.push_back(format_text(L"The file holds the byte 0x1A at offset %u: update.exe reads nothing after it.",
-                                       static_cast<unsigned>(notes.end_of_file_byte)));
+        warnings.push_back(words(W_EOF_BYTE, {std::to_wstring(notes.end_of_file_byte)}));
     if (notes.lone_cr_line_ends > 0)
-        warnings.push_back(L"Some lines end in CR alone (old Mac style): update.exe does not see a line break "
-                           L"there, so the lines joined that way read as one. Save with CR LF line ends.");
+        warnings.push_back(words(W_LONE_CR));
     return warnings;
 }
 
 std::wstring line_encoding_note(const Cfile_notes& notes, const std::vector<std::wstring>& lines, size_t index)
 {
     if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
-        return index == 0 ? L"the file is saved as UTF-16: this is all update.exe reads of it" : L"";
+        return index == 0 ? words(W_NOTE_UTF16) : L"";
     std::wstring note;
     if (notes.utf8_byte_order_mark && index == 0)
-        note = L"the file is saved as UTF-8 with a byte-order mark, read as the odd characters in front of the key";
+        note = words(W_NOTE_UTF8_MARK);
     if (notes.looks_like_utf8 && has_non_ascii(lines[index])) {
         if (note.empty())
-            note = L"garbled: the file is saved as UTF-8";
+            note = words(W_NOTE_GARBLED);
         // Line for line only while no line break was lost.
         if (!lines_run_together(notes, lines))
-            note += L"; written as: " + notes.lines_as_utf8[index];
+            note += words(W_NOTE_WRITTEN_AS, {notes.lines_as_utf8[index]});
     }
     return note;
 }

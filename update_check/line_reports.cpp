@@ -4,6 +4,7 @@
 #include <map>
 
 #include "fs/text.h"
+#include "update_check/words.h"
 #include "update_ini/update_ini_lines.h"
 #include "update_ini/update_settings.h"
 
@@ -63,8 +64,7 @@ std::vector<Cline_report> report_lines(const std::vector<std::wstring>& lines, c
                 setting.replaces_line = earlier->second;
             line_of_key[setting.key] = report.number;
             if (setting.is_number && number_wraps(lines[n]))
-                report.failure = setting.key + L": the number written lies outside -2147483648 to 2147483647; "
-                                               L"update.exe reads " + setting.value + L" instead.";
+                report.failure = words(W_NUMBER_WRAPS, {setting.key, setting.value});
             report.settings.push_back(setting);
         }
         reports.push_back(report);

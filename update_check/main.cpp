@@ -18,8 +18,10 @@ int wmain(int argc, wchar_t** argv)
     _wsetlocale(LC_ALL, L"japanese");
 
     Ccommand_line command;
-    if (!parse_command_line(argc, argv, command)) {
-        write_output(USAGE, command.pipe_encoding);
+    const bool understood = parse_command_line(argc, argv, command);
+    use_language(command.language);
+    if (!understood) {
+        write_output(words(W_USAGE), command.pipe_encoding);
         return CHECK_UNREADABLE;
     }
     if (command.version) {

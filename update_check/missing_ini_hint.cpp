@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "fs/folder_walk.h"
+#include "update_check/words.h"
 
 namespace {
 
@@ -21,13 +22,11 @@ std::wstring missing_update_ini_hint()
 {
     const DWORD attributes = GetFileAttributesW(L"update.ini");
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return L"\"update.ini\" here is a folder, not a file.";
+        return words(W_INI_IS_FOLDER);
     for (const wchar_t* pattern : {L"update.ini.*", L"update.txt", L"update"}) {
         const std::wstring name = first_file(pattern);
         if (!name.empty())
-            return L"This folder holds \"" + name + L"\": most likely the update.ini that was meant. Windows "
-                   L"Explorer hides known extensions, so it may show there as \"update.ini\" or \"update\". Rename "
-                   L"it to update.ini (to see whole names, turn on \"File name extensions\" in Explorer's View menu).";
+            return words(W_INI_MISNAMED, {name});
     }
     return std::wstring();
 }

@@ -13,6 +13,7 @@
 #include "update_check/missing_ini_hint.h"
 #include "update_check/plan_report.h"
 #include "update_check/text_report.h"
+#include "update_check/words.h"
 #include "update_ini/source_checks.h"
 #include "update_ini/update_ini_reader.h"
 #include "update_ini/update_settings.h"
@@ -84,7 +85,7 @@ bool judge_installation(const Ccheck_options& options, const Cupdate_settings& s
     }
     const std::wstring unknown = override_values(options.values, findings.installation);
     if (!unknown.empty()) {
-        findings.checker_error = L"unknown registry value \"" + unknown + L"\"";
+        findings.checker_error = words(W_UNKNOWN_VALUE, {unknown});
         return false;
     }
     append(findings.checks, judge_destination(settings, findings.installation, findings.installation.SAV_FOLDER));
@@ -151,8 +152,9 @@ void warn_of_entries_beyond_count(const Cupdate_settings& settings, std::vector<
     for (const auto& list : lists)
         for (int i = list.count < 0 ? 0 : list.count; i < COPY_ENTRY_LIMIT; ++i)
             if (!list.entries[i].empty())
-                warnings.push_back(format_text(L"COPY_%ls_%02d is given, but COPY_%ls_COUNT is %d: update.exe does not copy it.",
-                                               list.kind, i, list.kind, static_cast<int>(list.count)));
+                warnings.push_back(words(W_BEYOND_COUNT, {format_text(L"COPY_%ls_%02d", list.kind, i),
+                                                          format_text(L"COPY_%ls_COUNT", list.kind),
+                                                          std::to_wstring(list.count)}));
 }
 
 // update.ini as update.exe reads it, with every line and how the file was saved. False when it
@@ -174,9 +176,7 @@ bool read_package_ini(Cupdate_settings& settings, Cpackage_findings& findings)
     findings.code_page = GetACP();
     findings.warnings = encoding_warnings(findings.notes, lines);
     if (findings.code_page != 932)
-        findings.warnings.push_back(L"This Windows does not use code page 932 (Shift-JIS): Japanese text in update.ini "
-                                  L"reads differently here than on a Japanese player's Windows. Check on a Japanese "
-                                  L"Windows, or under Wine with LC_ALL=ja_JP.UTF-8.");
+        findings.warnings.push_back(words(W_CODE_PAGE_NOT_932));
     findings.lines = report_lines(lines, findings.notes);
     for (const Cline_report& line : findings.lines)
         if (!line.failure.empty())
@@ -202,7 +202,7 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
         resolved.install_folder = full_path(options.install_folder);
     Ccurrent_directory directory(options.package_folder);
     if (!directory.entered()) {
-        findings.checker_error = L"the folder cannot be opened.";
+        findings.checker_error = words(W_FOLDER_UNOPENED);
         return unreadable(findings);
     }
 

@@ -2,7 +2,7 @@
 
 #include "fs/folder_walk.h"
 #include "fs/paths.h"
-#include "update_check/path_escape.h"
+#include "update_check/words.h"
 #include "update_ini/copy_plan.h"
 
 namespace {
@@ -38,43 +38,47 @@ bool is_planned(const std::vector<std::wstring>& folders, const std::wstring& fo
 std::wstring why_no_file_is_selected(const std::wstring& entry)
 {
     if (entry.find_first_of(L"\\/") != std::wstring::npos)
-        return L"it names a file inside a subfolder, and update.exe looks only at the files directly in GAMEDATA";
+        return words(W_IN_SUBFOLDER);
     if (is_device_name(entry))
-        return L"it is a device name of Windows, not a file";
+        return words(W_DEVICE_NAME);
     if (!entry.empty() && (entry.back() == L'.' || entry.back() == L' '))
-        return L"Windows drops a dot or blank at the end of a name, so the check finds a file the copy never selects";
-    return L"no file in GAMEDATA has this name";
+        return words(W_DOT_AT_END);
+    return words(W_NO_SUCH_FILE);
+}
+
+// update.exe joins an entry to GAMEDATA and to the game's folder as written; absolute forms find
+// nothing or fail with a box of their own.
+void warn_of_absolute_path(const std::wstring& entry, std::vector<Cplan_note>& notes)
+{
+    if (!entry.empty() && (entry[0] == L'\\' || entry[0] == L'/'))
+        notes.push_back({false, words(W_STARTS_WITH_BACKSLASH, {entry})});
+    else if (entry.find(L':') != std::wstring::npos)
+        notes.push_back({false, words(W_HOLDS_DRIVE, {entry})});
 }
 
 std::vector<Cplan_note> judge_group(const Ccopy_group& group, const std::vector<std::wstring>& folders,
                                   const std::wstring& source_root, const std::wstring& destination)
 {
     std::vector<Cplan_note> notes;
-    const std::wstring escape = path_escape_problem(group.entry);
-    if (!escape.empty())
-        notes.push_back({false, L"\"" + group.entry + L"\" " + escape + L": update.exe reads and writes there as written."});
+    warn_of_absolute_path(group.entry, notes);
     const bool file_entry = group.folder.empty();
     const bool selects_nothing = group.listing.entries.empty() && group.reached_again.empty();
     if (file_entry && selects_nothing)
-        notes.push_back({true, L"\"" + group.entry + L"\" selects no file (" + why_no_file_is_selected(group.entry) +
-                                      L"): update.exe copies nothing for it and still reports success."});
+        notes.push_back({true, words(W_SELECTS_NO_FILE, {group.entry, why_no_file_is_selected(group.entry)})});
     else if (selects_nothing)
-        notes.push_back({false, L"no file found: nothing is copied for this entry."});
+        notes.push_back({false, words(W_NO_FILE_FOUND)});
     for (const Cfile_entry& entry : group.listing.entries)
         if (is_device_name(entry.path))
-            notes.push_back({true, L"\"" + relative_path(group, entry) + L"\" has a device name of Windows: on a "
-                                      L"player's Windows it cannot be read or written as a file."});
+            notes.push_back({true, words(W_FILE_IS_DEVICE, {relative_path(group, entry)})});
     if (!file_entry) {
         for (const std::wstring& subfolder : subfolders_of(join_path(source_root, group.folder)))
             if (!is_planned(folders, join_path(group.folder, subfolder)))
-                notes.push_back({false, L"the subfolder \"" + subfolder + L"\" is not copied: only the files directly in \"" +
-                                               group.folder + L"\" are."});
+                notes.push_back({false, words(W_SUBFOLDER_LEFT, {subfolder, group.folder})});
     }
     // Only the folder entries make their destination folder; media files need it in place.
     if (!file_entry && !group.makes_destination_folder && !destination.empty() && !group.listing.entries.empty() &&
         !folder_exists(join_path(destination, group.folder)))
-        notes.push_back({false, L"the installation has no folder \"" + join_path(destination, group.folder) +
-                                       L"\": update.exe fails on the first file of this entry."});
+        notes.push_back({false, words(W_NO_DESTINATION_FOLDER, {join_path(destination, group.folder)})});
     return notes;
 }
 
@@ -106,8 +110,7 @@ std::vector<Cplan_group> report_plan(const Cupdate_settings& settings, const std
             group.bytes = copy.listing.total_size;
             group.notes = judge_group(copy, folders, source_root, destination);
             for (const std::wstring& path : copy.reached_again)
-                group.notes.push_back({false, L"\"" + path + L"\" is reached by a later entry too (another spelling of "
-                                              L"the same file): update.exe copies it once, from the last entry."});
+                group.notes.push_back({false, words(W_REACHED_AGAIN, {path})});
         }
         groups.push_back(group);
     }

@@ -1,132 +1,130 @@
 #include "update_check/text_report.h"
 
 #include "fs/text.h"
-#include "update_check/installation_source.h"
 #include "tool_common/report.h"
-#include "update_check/report_words.h"
+#include "update_check/words.h"
 #include "version.h"
 
 namespace {
 
-// Whole megabytes of 1,048,576 bytes, rounded up: an estimate of room should not fall short.
-unsigned long long megabytes_rounded_up(uint64_t bytes)
+const wchar_t* const ARROW = L"        -> ";
+const wchar_t* const UNDER_CHECK = L"                ";
+
+std::wstring number(uint64_t value)
 {
-    const uint64_t megabyte = 1u << 20;
-    return (bytes + megabyte - 1) / megabyte;
+    return grouped_number(value);
 }
 
 std::wstring files_and_bytes(size_t files, uint64_t bytes)
 {
-    return std::to_wstring(files) + (files == 1 ? L" file, " : L" files, ") + grouped_number(bytes) + L" bytes";
+    return words(files == 1 ? W_ONE_FILE : W_FILES, {number(files), number(bytes)});
+}
+
+std::wstring count_of(size_t count, unsigned one, unsigned many)
+{
+    return count == 1 ? words(one) : words(many, {number(count)});
 }
 
 void write_encoding(Creport& out, const Cpackage_findings& findings)
 {
     const Cfile_notes& notes = findings.notes;
-    out.line(format_text(L"update.ini: %u bytes; line ends: %u CR LF, %u LF alone, %u CR alone",
-                         static_cast<unsigned>(notes.size), static_cast<unsigned>(notes.crlf_line_ends),
-                         static_cast<unsigned>(notes.lone_lf_line_ends), static_cast<unsigned>(notes.lone_cr_line_ends)));
-    out.line(format_text(L"  read in code page %u%ls, as update.exe reads it on this Windows", findings.code_page,
-                         findings.code_page == 932 ? L" (Shift-JIS)" : L""));
+    out.line(words(W_FILE_BYTES, {number(notes.size), number(notes.crlf_line_ends), number(notes.lone_lf_line_ends),
+                                  number(notes.lone_cr_line_ends)}));
+    out.line(words(W_CODE_PAGE, {std::to_wstring(findings.code_page) + (findings.code_page == 932 ? L" (Shift-JIS)" : L"")}));
 }
 
 std::wstring ignored_text(const Cline_diagnosis& diagnosis)
 {
     if (diagnosis.harmless)
-        return L"ignored, harmless: blank or a comment once the blanks in front are gone";
-    std::wstring text = L"IGNORED: ";
-    for (size_t i = 0; i < diagnosis.reasons.size(); ++i)
-        text += (i == 0 ? L"" : L"; ") + std::wstring(reason_name(diagnosis.reasons[i]));
-    if (!diagnosis.would_set.empty())
-        text += L" (meant to set " + diagnosis.would_set + L")";
-    return text;
+        return words(W_HARMLESS);
+    std::wstring reasons;
+    for (Cignored_reason reason : diagnosis.reasons)
+        reasons += (reasons.empty() ? L"" : words(W_REASON_JOIN)) + words(W_REASON_FIRST + static_cast<unsigned>(reason));
+    return words(W_IGNORED, {reasons}) + (diagnosis.would_set.empty() ? L"" : words(W_MEANT_TO_SET, {diagnosis.would_set}));
+}
+
+void write_line(Creport& out, const Cline_report& line)
+{
+    out.line(format_text(L"%4u  ", static_cast<unsigned>(line.number)) + line.text);
+    const Cline_diagnosis& diagnosis = line.diagnosis;
+    if (diagnosis.kind == Cupdate_ini_line_kind::ignored)
+        out.line(ARROW + ignored_text(diagnosis));
+    else if (diagnosis.kind != Cupdate_ini_line_kind::entry)
+        out.line(ARROW + words(diagnosis.kind == Cupdate_ini_line_kind::empty ? W_KIND_EMPTY : W_KIND_COMMENT));
+    for (const Cline_setting& setting : line.settings)
+        out.line(ARROW + words(W_SETS, {setting.key, setting.is_number ? setting.value : L"\"" + setting.value + L"\""}) +
+                 (setting.replaces_line == 0 ? L"" : words(W_REPLACES_LINE, {number(setting.replaces_line)})));
+    if (!diagnosis.ignored_tail.empty())
+        out.line(ARROW + words(W_REST_IGNORED, {diagnosis.ignored_tail}));
+    if (!line.encoding_note.empty())
+        out.line(ARROW + line.encoding_note);
+    if (!line.failure.empty())
+        out.line(ARROW + words(W_LINE_FAILS, {line.failure}));
 }
 
 void write_lines(Creport& out, const std::vector<Cline_report>& lines)
 {
-    out.line(L"Lines of update.ini");
-    const std::wstring arrow = L"        -> ";
+    out.line(words(W_LINES));
     size_t ignored = 0;
     for (const Cline_report& line : lines) {
-        out.line(format_text(L"%4u  ", static_cast<unsigned>(line.number)) + line.text);
-        const Cline_diagnosis& diagnosis = line.diagnosis;
-        if (diagnosis.kind == Cupdate_ini_line_kind::ignored) {
-            ++ignored;
-            out.line(arrow + ignored_text(diagnosis));
-        } else if (diagnosis.kind != Cupdate_ini_line_kind::entry) {
-            out.line(arrow + line_kind_word(diagnosis.kind));
-        }
-        for (const Cline_setting& setting : line.settings) {
-            const std::wstring value = setting.is_number ? setting.value : L"\"" + setting.value + L"\"";
-            out.line(arrow + L"sets " + setting.key + L" = " + value +
-                     (setting.replaces_line == 0 ? L"" : format_text(L" (replaces line %u)",
-                                                                     static_cast<unsigned>(setting.replaces_line))));
-        }
-        if (!diagnosis.ignored_tail.empty())
-            out.line(arrow + L"the rest of the line is ignored: " + diagnosis.ignored_tail);
-        if (!line.encoding_note.empty())
-            out.line(arrow + line.encoding_note);
-        if (!line.failure.empty())
-            out.line(arrow + L"FAILS: " + line.failure);
+        write_line(out, line);
+        ignored += line.diagnosis.kind == Cupdate_ini_line_kind::ignored ? 1 : 0;
     }
-    out.line(format_text(L"  %u lines, %u ignored", static_cast<unsigned>(lines.size()), static_cast<unsigned>(ignored)));
+    out.line(words(W_LINE_COUNT, {number(lines.size()), number(ignored)}));
 }
 
 // The check's name and what it looked at: GAME_NAME "ルミベイン物語", game folder "C:\Games\Lumivane".
 std::wstring check_title(const Cfinding& check)
 {
-    return check.subject.empty() ? check.check : check.check + L" \"" + check.subject + L"\"";
+    return check.subject.empty() || check.subject == check.check ? check.check : check.check + L" \"" + check.subject + L"\"";
 }
 
 std::wstring why_set_aside(const Cfinding& check)
 {
     if (check.state == Cfinding_state::off)
-        return L": update.ini does not ask for it";
-    if (check.check == L"installation")
-        return L": not checked here; give --install <game folder> or --registry";
-    return L": an earlier check it depends on fails";
+        return words(W_OFF_WHY);
+    if (check.state == Cfinding_state::not_judged)
+        return words(check.check == L"installation" ? W_INSTALLATION_WHY : W_NOT_JUDGED_WHY);
+    return std::wstring();
+}
+
+// Padded to one column, a Japanese character taking the room of two.
+std::wstring state_word(Cfinding_state state)
+{
+    std::wstring word = words(W_STATE_FIRST + static_cast<unsigned>(state));
+    size_t width = 0;
+    for (wchar_t c : word)
+        width += c < 0x80 ? 1 : 2;
+    return word + std::wstring(width < 12 ? 12 - width : 1, L' ');
 }
 
 void write_checks(Creport& out, const std::vector<Cchecked>& checks)
 {
-    out.line(L"Checks, in update.exe's order (it stops at the first that fails; every one is judged here)");
+    out.line(words(W_CHECKS));
     for (const Cchecked& check : checks) {
-        std::wstring word = check.state == Cfinding_state::failed ? L"FAILED" : verdict_word(check.state);
-        word.resize(12, L' ');
-        const bool aside = check.state == Cfinding_state::off || check.state == Cfinding_state::not_judged;
-        out.line(L"  " + word + check_title(check) + (aside ? why_set_aside(check) : L""));
+        out.line(L"  " + state_word(check.state) + check_title(check) + why_set_aside(check));
         if (check.state == Cfinding_state::failed)
-            out.indented(L"                ", check.message);
+            out.indented(UNDER_CHECK, check.message);
         if (!check.hint.empty())
-            out.line(L"                likely cause: " + check.hint);
+            out.line(UNDER_CHECK + words(W_LIKELY_CAUSE, {check.hint}));
     }
-}
-
-std::wstring what_is_checked(const Cpackage_findings& findings, const std::wstring& name)
-{
-    for (const Cchecked& check : findings.checks)
-        if (check.check == name)
-            return check_title(check);
-    return name;
 }
 
 void write_box(Creport& out, const Cbox& box)
 {
-    const std::wstring buttons = box.kind == L"question" ? L"Yes/No" : L"OK";
-    out.line(L"    [" + box.kind + L" box, " + buttons + L", caption \"" + box.caption + L"\"]");
+    const unsigned kind = box.kind == L"question" ? W_BOX_QUESTION : box.kind == L"warning" ? W_BOX_WARNING : W_BOX_INFORMATION;
+    out.line(words(W_BOX, {words(kind), words(box.kind == L"question" ? W_BUTTONS_YES_NO : W_BUTTONS_OK), box.caption}));
     out.indented(L"      ", box.text);
 }
 
 void write_player_sees(Creport& out, const Cpackage_findings& findings)
 {
-    out.line(L"What the player sees first");
-    if (!findings.first_failure.empty())
-        out.line(L"  update.exe stops at \"" + what_is_checked(findings, findings.first_failure) + L"\" and changes nothing:");
-    else if (!findings.player_sees.empty())
-        out.line(L"  the confirmation; はい (Yes) starts the copy:");
-    else
-        out.line(L"  nothing in update.ini or GAMEDATA stops update.exe. The installation is not checked here;\n"
-                 L"  on a complete one the player sees the confirmation.");
+    out.line(words(W_PLAYER_SEES));
+    for (const Cchecked& check : findings.checks)
+        if (check.check == findings.first_failure)
+            out.line(words(W_STOPS_AT, {check_title(check)}));
+    if (findings.first_failure.empty())
+        out.line(words(findings.player_sees.empty() ? W_NOTHING_STOPS : W_CONFIRMATION));
     for (const Cbox& box : findings.player_sees)
         write_box(out, box);
 }
@@ -135,9 +133,7 @@ void write_installation(Creport& out, const Cpackage_findings& findings)
 {
     if (findings.installation_source.empty())
         return;
-    out.line(L"Installation checked against (" + std::wstring(findings.installation_source == L"registry"
-                                                                  ? L"read from the registry"
-                                                                  : L"--install, every part set up") + L")");
+    out.line(words(W_INSTALLATION, {words(findings.installation_source == L"registry" ? W_FROM_REGISTRY : W_FROM_INSTALL)}));
     for (const Cregistry_value& value : REGISTRY_VALUES)
         out.line(std::wstring(L"  ") + value.name + L" = \"" + findings.installation.*value.field + L"\"");
     out.line();
@@ -145,27 +141,32 @@ void write_installation(Creport& out, const Cpackage_findings& findings)
 
 void write_plan(Creport& out, const Cpackage_findings& findings)
 {
-    out.line(L"Copy plan: what update.exe copies once the player says Yes, in this order");
+    out.line(words(W_PLAN));
     if (findings.plan.empty())
-        out.line(L"  nothing: update.ini switches no group on");
+        out.line(words(W_PLAN_EMPTY));
     for (const Cplan_group& group : findings.plan) {
         const std::wstring title = L"  " + group.key + L" \"" + group.entry + L"\": ";
-        if (!group.planned) {
-            out.line(title + L"not planned, its check fails");
-            continue;
-        }
-        out.line(title + files_and_bytes(group.files.size(), group.bytes));
+        out.line(title + (group.planned ? files_and_bytes(group.files.size(), group.bytes) : words(W_NOT_PLANNED)));
         for (const Cplanned_file& file : group.files)
-            out.line(format_text(L"  %15ls  ", grouped_number(file.size).c_str()) + file.path);
-        for (const Cplan_note& finding : group.notes)
-            out.line((finding.fails ? L"    FAILS: " : L"    warning: ") + finding.text);
+            out.line(format_text(L"  %15ls  ", number(file.size).c_str()) + file.path);
+        for (const Cplan_note& note : group.notes)
+            out.line(words(note.fails ? W_NOTE_FAILS : W_NOTE_WARNING, {note.text}));
     }
-    out.line(L"  Total: " + files_and_bytes(findings.plan_files, findings.plan_bytes));
-    std::wstring room = L"  Staging needs about " + std::to_wstring(megabytes_rounded_up(findings.staging_bytes)) +
-                        L" MB free on the game's drive";
-    if (findings.free_space_known)
-        room += L"; " + std::to_wstring(findings.free_bytes >> 20) + L" MB are free there";
-    out.line(room);
+    out.line(words(W_TOTAL, {files_and_bytes(findings.plan_files, findings.plan_bytes)}));
+    // Whole megabytes of 1,048,576 bytes, rounded up: an estimate of room should not fall short.
+    const uint64_t megabyte = 1u << 20;
+    out.line(words(W_STAGING, {number((findings.staging_bytes + megabyte - 1) / megabyte)}) +
+             (findings.free_space_known ? words(W_FREE_THERE, {number(findings.free_bytes / megabyte)}) : L""));
+}
+
+void write_list(Creport& out, unsigned heading, const std::vector<std::wstring>& texts)
+{
+    if (texts.empty())
+        return;
+    out.line(words(heading));
+    for (const std::wstring& text : texts)
+        out.indented(L"  ", text);
+    out.line();
 }
 
 void write_result(Creport& out, const Cpackage_findings& findings)
@@ -173,28 +174,25 @@ void write_result(Creport& out, const Cpackage_findings& findings)
     size_t failed = findings.failures.size();
     for (const Cchecked& check : findings.checks)
         failed += check.state == Cfinding_state::failed ? 1 : 0;
-    const std::wstring warnings = std::to_wstring(findings.warnings.size()) +
-                                  (findings.warnings.size() == 1 ? L" warning." : L" warnings.");
+    const std::wstring warnings = count_of(findings.warnings.size(), W_ONE_WARNING, W_WARNING_COUNT);
     if (findings.exit_code == 0)
-        out.line(L"Result: passed; update.exe would copy " + files_and_bytes(findings.plan_files, findings.plan_bytes) +
-                 L" (exit code 0). " + warnings);
+        out.line(words(W_RESULT_PASSED, {files_and_bytes(findings.plan_files, findings.plan_bytes), warnings}));
     else
-        out.line(L"Result: FAILED, " + std::to_wstring(failed) + (failed == 1 ? L" problem" : L" problems") +
-                 L" (exit code 1). " + warnings);
+        out.line(words(W_RESULT_FAILED, {count_of(failed, W_ONE_PROBLEM, W_PROBLEM_COUNT), warnings}));
 }
 
 void write_unreadable(Creport& out, const Cpackage_findings& findings)
 {
     if (!findings.checker_error.empty()) {
-        out.line(L"update-check: " + findings.checker_error);
+        out.line(words(W_CHECKER_ERROR, {findings.checker_error}));
         return;
     }
-    out.line(L"update.ini cannot be read. update.exe stops at once; the player sees:");
+    out.line(words(W_UNREADABLE));
     for (const Cbox& box : findings.player_sees)
         write_box(out, box);
     if (!findings.missing_hint.empty())
-        out.line(L"Likely cause: " + findings.missing_hint);
-    out.line(L"Result: update.ini cannot be read (exit code 2).");
+        out.line(words(W_LIKELY_CAUSE, {findings.missing_hint}));
+    out.line(words(W_RESULT_UNREADABLE));
 }
 
 }  // namespace
@@ -202,7 +200,7 @@ void write_unreadable(Creport& out, const Cpackage_findings& findings)
 std::wstring text_report(const Cpackage_findings& findings)
 {
     Creport out;
-    out.line(L"update-check " UPDATE_VERSION_WIDE L": the update package in " + findings.folder);
+    out.line(words(W_TITLE, {UPDATE_VERSION_WIDE, findings.folder}));
     if (findings.exit_code == 2) {
         write_unreadable(out, findings);
         return out.text();
@@ -218,18 +216,8 @@ std::wstring text_report(const Cpackage_findings& findings)
     write_installation(out, findings);
     write_plan(out, findings);
     out.line();
-    if (!findings.warnings.empty()) {
-        out.line(L"Warnings");
-        for (const std::wstring& warning : findings.warnings)
-            out.indented(L"  ", warning);
-        out.line();
-    }
-    if (!findings.failures.empty()) {
-        out.line(L"Problems update.exe does not stop at (it would report success)");
-        for (const std::wstring& failure : findings.failures)
-            out.line(L"  " + failure);
-        out.line();
-    }
+    write_list(out, W_WARNINGS, findings.warnings);
+    write_list(out, W_PROBLEMS, findings.failures);
     write_result(out, findings);
     return out.text();
 }

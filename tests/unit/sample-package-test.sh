@@ -45,7 +45,7 @@ CHECK
 
 mkdir -p "$work/saved-as-txt/GAMEDATA"
 cp "$sample/update.ini" "$work/saved-as-txt/update.ini.txt"
-wine "$checker" "$work/saved-as-txt" >"$work/txt-report.txt" 2>/dev/null
+wine "$checker" "$work/saved-as-txt" --lang en >"$work/txt-report.txt" 2>/dev/null
 code=$?
 [ "$code" -eq 2 ] && grep -q 'holds "update.ini.txt"' "$work/txt-report.txt" || fail "update.ini.txt: exit code $code"
 [ "$status" -eq 0 ] && echo "ok   the sample package passes; --json, --version, the installation checks, update.ini.txt"

@@ -10,6 +10,7 @@
 #include "unit_support.h"
 #include "update_check/package_check.h"
 #include "update_check/text_report.h"
+#include "update_check/words.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ struct Cpackage {
         }
         Ccheck_options options;
         options.package_folder = folder.path;
+        use_language(Clanguage::english);
         exit_code = check_package(options, findings);
     }
     std::wstring text() const { return text_report(findings); }
