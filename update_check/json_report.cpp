@@ -2,10 +2,14 @@
 
 #include "update_check/installation_source.h"
 #include "tool_common/json_writer.h"
-#include "update_check/report_words.h"
 #include "version.h"
 
 namespace {
+
+// Stable words for scripts, in the order of Cfinding_state, Cupdate_ini_line_kind and the exit code.
+const wchar_t* const STATE_WORDS[] = {L"passed", L"failed", L"off", L"not judged"};
+const wchar_t* const LINE_KIND_WORDS[] = {L"empty", L"comment", L"entry", L"ignored"};
+const wchar_t* const RESULT_WORDS[] = {L"passed", L"failed", L"unreadable"};
 
 void write_update_ini(Cjson_writer& json, const Cpackage_findings& findings)
 {
@@ -34,7 +38,7 @@ void write_line(Cjson_writer& json, const Cline_report& line)
     json.begin_object();
     json.member(L"number", static_cast<uint64_t>(line.number));
     json.member(L"text", line.text);
-    json.member(L"kind", line_kind_word(diagnosis.kind));
+    json.member(L"kind", LINE_KIND_WORDS[static_cast<int>(diagnosis.kind)]);
     if (diagnosis.kind == Cupdate_ini_line_kind::entry) {
         json.key(L"sets");
         json.begin_array();
@@ -73,7 +77,7 @@ void write_check(Cjson_writer& json, const Cchecked& check)
     json.begin_object();
     json.member(L"name", check.check);
     json.member(L"subject", check.subject);
-    json.member(L"verdict", verdict_word(check.state));
+    json.member(L"verdict", STATE_WORDS[static_cast<int>(check.state)]);
     json.member(L"message", check.message);
     if (!check.hint.empty())
         json.member(L"hint", check.hint);
@@ -174,7 +178,7 @@ std::wstring json_report(const Cpackage_findings& findings)
     json.member(L"version", UPDATE_VERSION_WIDE);
     json.member(L"package", findings.folder);
     json.member(L"exit_code", findings.exit_code);
-    json.member(L"result", result_word(findings.exit_code));
+    json.member(L"result", RESULT_WORDS[findings.exit_code]);
     if (!findings.checker_error.empty())
         json.member(L"error", findings.checker_error);
     write_update_ini(json, findings);

@@ -166,22 +166,11 @@ void diagnose_ignored(const std::wstring& line, bool first_line_has_bom, Cline_d
 
 const wchar_t* reason_name(Cignored_reason reason)
 {
-    switch (reason) {
-    case Cignored_reason::byte_order_mark: return L"byte-order mark";
-    case Cignored_reason::indented_key: return L"indented key";
-    case Cignored_reason::full_width_blank: return L"full-width blank";
-    case Cignored_reason::wrong_letter_case: return L"wrong letter case";
-    case Cignored_reason::unknown_key: return L"unknown key";
-    case Cignored_reason::numbered_key_out_of_range: return L"numbered key out of range";
-    case Cignored_reason::section_header: return L"section header";
-    case Cignored_reason::not_a_comment_marker: return L"not a comment marker";
-    case Cignored_reason::missing_equals: return L"no \"=\" after the key";
-    case Cignored_reason::missing_value: return L"missing value";
-    case Cignored_reason::unquoted_value: return L"unquoted value";
-    case Cignored_reason::unterminated_value: return L"unterminated value";
-    case Cignored_reason::not_a_number: return L"not a number";
-    }
-    return L"";
+    static const wchar_t* const NAMES[] = {
+        L"byte-order mark", L"indented key", L"full-width blank", L"wrong letter case", L"unknown key",
+        L"numbered key out of range", L"section header", L"not a comment marker", L"no \"=\" after the key",
+        L"missing value", L"unquoted value", L"unterminated value", L"not a number"};
+    return NAMES[static_cast<int>(reason)];
 }
 
 std::wstring decoded_byte_order_mark()

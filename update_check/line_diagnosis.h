@@ -25,7 +25,8 @@ enum class Cignored_reason {
     not_a_number,
 };
 
-// A short English name of the reason, as the report prints it ("indented key", ...).
+// A short English name of the reason, stable for scripts ("indented key", ...), in the order of the
+// reasons above.
 const wchar_t* reason_name(Cignored_reason reason);
 
 struct Cline_diagnosis {

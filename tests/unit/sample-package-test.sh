@@ -1,6 +1,7 @@
 #!/bin/sh
 # update-check.exe on the sample package, as a release pipeline runs it on the zip it ships: the
-# sample passes (exit 0), its --json report parses and tells the same, --version is the project's
+# sample passes (exit 0), its --json report parses and tells the same, its Japanese and English
+# reports are whole, --version is the project's
 # version, each part of an installation it needs is judged on its own, and beside a missing
 # update.ini an update.ini.txt is named as the likely cause.
 # Usage: sample-package-test.sh <update-check.exe> <sample folder> <version>
@@ -24,6 +25,16 @@ files = [file for group in report["plan"]["groups"] for file in group["files"]]
 assert len(files) == report["plan"]["files"] == 9, files
 assert sum(file["bytes"] for file in files) == report["plan"]["bytes"]
 assert {"key": "GAME_NAME", "value": "ルミベイン物語", "replaces_line": 0} in report["lines"][2]["sets"]
+CHECK
+# The Japanese report and the English one are both whole: every heading in its language.
+wine "$checker" "$sample" --lang ja >"$work/report.ja.txt" 2>/dev/null
+wine "$checker" "$sample" --lang en >"$work/report.en.txt" 2>/dev/null
+python3 - "$work/report.ja.txt" "$work/report.en.txt" <<'CHECK' || fail "the Japanese and the English report"
+import sys
+ja, en = ([line for line in open(path, encoding="utf-8").read().splitlines() if line and line[0] != " "] for path in sys.argv[1:])
+assert len(ja) == len(en) >= 8, (ja, en)
+assert all(any(ord(c) > 127 for c in line) for line in ja), [line for line in ja if line.isascii()]
+assert all(line.split(" Z:")[0].isascii() for line in en), en
 CHECK
 [ "$(wine "$checker" --version 2>/dev/null)" = "update-check $version" ] || fail "--version does not say $version"
 
