@@ -22,14 +22,6 @@ std::wstring text_value(const std::wstring& key, const Cupdate_settings& setting
     return std::wstring();
 }
 
-bool has_non_ascii(const std::wstring& text)
-{
-    for (wchar_t c : text)
-        if (c > 0x7F)
-            return true;
-    return false;
-}
-
 std::wstring reasons_of(const Cline_diagnosis& diagnosis)
 {
     std::wstring text;

@@ -65,14 +65,6 @@ std::vector<std::wstring> utf8_lines(const std::string& bytes)
     return lines;
 }
 
-bool has_non_ascii(const std::wstring& text)
-{
-    for (wchar_t c : text)
-        if (c > 0x7F)
-            return true;
-    return false;
-}
-
 std::wstring how_to_save(const wchar_t* iconv_source)
 {
     return L" " + words(W_SAVE_AS_SHIFT_JIS, {iconv_source});
@@ -86,6 +78,14 @@ bool lines_run_together(const Cfile_notes& notes, const std::vector<std::wstring
 }
 
 }  // namespace
+
+bool has_non_ascii(const std::wstring& text)
+{
+    for (wchar_t c : text)
+        if (c > 0x7F)
+            return true;
+    return false;
+}
 
 Cfile_notes inspect_bytes(const std::string& bytes)
 {

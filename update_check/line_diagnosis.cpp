@@ -1,5 +1,6 @@
 #include "update_check/line_diagnosis.h"
 
+#include "fs/paths.h"
 #include "fs/text.h"
 #include "update_ini/text_scanner.h"
 
@@ -15,14 +16,6 @@ bool is_key_char(wchar_t c)
 bool is_line_blank(wchar_t c)
 {
     return c == L' ' || c == L'\t';
-}
-
-std::wstring upper_ascii(std::wstring text)
-{
-    for (wchar_t& c : text)
-        if (c >= L'a' && c <= L'z')
-            c = static_cast<wchar_t>(c - L'a' + L'A');
-    return text;
 }
 
 bool starts_with(const std::wstring& text, const std::wstring& prefix)
@@ -132,7 +125,7 @@ void diagnose_ignored(const std::wstring& line, bool first_line_has_bom, Cline_d
     while (key_end < rest.size() && is_key_char(rest[key_end]))
         ++key_end;
     const std::wstring key = rest.substr(0, key_end);
-    const std::wstring upper_key = upper_ascii(key);
+    const std::wstring upper_key = upper_case_name(key);
     if (key.empty()) {
         if (rest.empty() || starts_with(rest, L"//")) {
             // Once the blanks or the mark in front are gone it is blank or a comment: harmless.
