@@ -36,14 +36,15 @@ lay_out() {
 lay_out big
 lay_out mixed
 
-# The peak resident memory of a running update.exe, written to $root/peak as it grows.
+# The peak resident memory of a running update.exe, written to $root/peak (or the file given) as it
+# grows. Every timed update.exe is watched alike, so that the watching weighs on each the same.
 watch_memory() {
-  local peak=0 pid kib
-  echo 0 > "$root/peak"
+  local peak=0 pid kib file="${1:-$root/peak}"
+  echo 0 > "$file"
   while sleep 0.05; do
     for pid in $(pgrep -f 'package.update\.exe'); do
       kib=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
-      if [ -n "$kib" ] && [ "$kib" -gt "$peak" ]; then peak=$kib; echo "$peak" > "$root/peak"; fi
+      if [ -n "$kib" ] && [ "$kib" -gt "$peak" ]; then peak=$kib; echo "$peak" > "$file"; fi
     done
   done
 }
@@ -72,7 +73,10 @@ for preset in $RUNNABLE_PRESETS; do
       windowless+=("$(wine "build/$preset/bench/windowless_copy.exe" "$(win "$package/GAMEDATA")" "$(win "$root/out")" | tr -d '\r')")
       if [ -n "$before" ]; then
         cp "$before" "$package/update.exe"
+        watch_memory "$root/peak-before" &
+        watcher=$!
         befores+=("$(wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" 2>/dev/null | tr -d '\r')")
+        kill $watcher 2>/dev/null; wait $watcher 2>/dev/null || true
         cp "build/$preset/update.exe" "$package/update.exe"
         rm -rf "$game"; mkdir -p "$game/MOV" "$game/data"; : > "$game/Lumivane.exe"
       fi
