@@ -75,12 +75,23 @@ Cjournal_read read_journal(const std::wstring& game)
     return journal;
 }
 
-// Every file left in the journal's folder, the journal last, then the folder: a kill on the way
-// leaves the journal as long as a file it speaks of is there.
+// A staging or backup file of a run: digits, then ".new" or ".old".
+bool is_run_file(const std::wstring& name)
+{
+    const size_t dot = name.find(L'.');
+    if (dot == 0 || dot == std::wstring::npos || name.find_first_not_of(L"0123456789") != dot)
+        return false;
+    const std::wstring extension = upper_case_name(name.substr(dot));
+    return extension == L".NEW" || extension == L".OLD";
+}
+
+// Every staging and backup file left in the journal's folder, the journal last, then the folder:
+// a kill on the way leaves the journal as long as a file it speaks of is there. Anything else in a
+// folder of that name is not the update's, and stays, and so does the folder.
 void remove_place(const std::wstring& game)
 {
     for (const Cfile_entry& entry : walk_folder(journal_place(game)))
-        if (!entry.is_folder && upper_case_name(entry.path) != upper_case_name(JOURNAL_FILE))
+        if (!entry.is_folder && is_run_file(entry.path))
             delete_file(join_path(journal_place(game), entry.path));
     delete_file(journal_path(game));
     remove_empty_folder(journal_place(game));
@@ -124,7 +135,9 @@ bool Cupdate_journal::open(const std::wstring& game)
 
 bool Cupdate_journal::add_folder(const std::wstring& relative)
 {
-    return file_.append("folder " + utf8(relative) + "\n");
+    // On the disk before the folder is made, so that a power cut cannot leave a folder no journal
+    // names; an update makes few folders.
+    return file_.append("folder " + utf8(relative) + "\n") && file_.flush();
 }
 
 bool Cupdate_journal::commit(const std::vector<Cjournal_file>& files)

@@ -34,7 +34,7 @@ public:
     bool commit(const std::vector<Cjournal_file>& files);
     // Every file is in place: from here on a killed run is only cleaned up.
     bool mark_done();
-    // Every other file of the folder, then the journal, then the folder itself.
+    // Its staging and backup files, then the journal, then the folder itself.
     void remove();
 
 private:

@@ -358,6 +358,10 @@ const Row ROWS[] = {
     {"room_counted_in_clusters", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"小\""}, SMALL_FILES,
      fails(L"コピー先のドライブの空き容量が足りません。\n必要な空き容量: 1.2 MB\n現在の空き容量: 1.0 MB"),
      game_in(L"小さなドライブ", "1m")},
+    // A folder of the game's own under the journal's name is not the update's: nothing in it goes.
+    {"game_has_a_folder_named_like_the_journal", files({L"readme.txt"}), {{L"readme.txt", 10}},
+     copies(L"", L"{game}\\~updateが作成できませんでした。"),
+     [](Scenario& s, Options&) { write_file(s.game + L"\\~update\\memo.txt", "the game's own"); }},
     // A second update.exe for the game, started while the first copies: one box, nothing touched.
     {"two_runs_at_once", files({L"readme.txt"}), {{L"readme.txt", 10}}, copies(L"readme.txt 1000/1000"),
      [](Scenario& s, Options& o) {
