@@ -46,6 +46,27 @@ std::wstring long_path(const std::wstring& path)
     return L"\\\\?\\" + full;
 }
 
+std::wstring full_path(const std::wstring& path)
+{
+    const std::wstring asked = path.empty() ? L"." : path;
+    const DWORD needed = GetFullPathNameW(asked.c_str(), 0, nullptr, nullptr);
+    std::wstring full(needed, L'\0');
+    full.resize(needed == 0 ? 0 : GetFullPathNameW(asked.c_str(), needed, &full[0], nullptr));
+    while (full.size() > 3 && full.back() == L'\\')
+        full.pop_back();
+    return full.empty() ? path : full;
+}
+
+Ccurrent_folder::Ccurrent_folder(const std::wstring& folder) : previous_(full_path(L"."))
+{
+    entered_ = folder.empty() || SetCurrentDirectoryW(folder.c_str()) != 0;
+}
+
+Ccurrent_folder::~Ccurrent_folder()
+{
+    SetCurrentDirectoryW(previous_.c_str());
+}
+
 bool has_parent_step(const std::wstring& path)
 {
     // Windows drops trailing dots and blanks from a name, so "..." and ".. " lead to the parent

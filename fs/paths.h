@@ -18,6 +18,24 @@ bool file_exists(const std::wstring& path);
 // The path to hand to a Windows call: as it is, or, when it is too long for the plain form, whole
 // and with the "\\?\" prefix. Messages always show the path as the caller had it.
 std::wstring long_path(const std::wstring& path);
+// The path whole, resolved from the current folder as Windows resolves it (empty: that folder),
+// without a trailing backslash but for a drive's root.
+std::wstring full_path(const std::wstring& path);
+
+// Makes folder the current one (empty: stays) for as long as it lives, then goes back.
+class Ccurrent_folder {
+public:
+    explicit Ccurrent_folder(const std::wstring& folder);
+    ~Ccurrent_folder();
+    Ccurrent_folder(const Ccurrent_folder&) = delete;
+    Ccurrent_folder& operator=(const Ccurrent_folder&) = delete;
+    // False when folder could not be made the current one.
+    bool entered() const { return entered_; }
+
+private:
+    std::wstring previous_;
+    bool entered_ = false;
+};
 
 // Whether a name of the path leads to the parent folder ("..", "...", ".. "), with "/" read as "\".
 bool has_parent_step(const std::wstring& path);

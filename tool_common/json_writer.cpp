@@ -72,28 +72,18 @@ void Cjson_writer::key(const std::wstring& name)
     after_key_ = true;
 }
 
-void Cjson_writer::value(const std::wstring& text)
+void Cjson_writer::value(const Cjson_scalar& scalar)
 {
     before_value();
-    text_ += json_string(text);
+    text_ += scalar.json;
 }
 
-void Cjson_writer::value(uint64_t number)
+void Cjson_writer::object(std::initializer_list<std::pair<const wchar_t*, Cjson_scalar>> members)
 {
-    before_value();
-    text_ += std::to_wstring(number);
-}
-
-void Cjson_writer::value(int number)
-{
-    before_value();
-    text_ += std::to_wstring(number);
-}
-
-void Cjson_writer::value(bool flag)
-{
-    before_value();
-    text_ += flag ? L"true" : L"false";
+    begin_object();
+    for (const auto& one : members)
+        member(one.first, one.second);
+    end_object();
 }
 
 void Cjson_writer::null()

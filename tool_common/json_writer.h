@@ -3,8 +3,23 @@
 // two spaces a level, with the commas in their places. Strings are escaped as JSON requires and
 // otherwise kept whole; the caller writes the text out as UTF-8.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
+
+// text as a JSON string, quotes included.
+std::wstring json_string(const std::wstring& text);
+
+// A value that holds no other: a text, a whole number or a flag, as JSON writes it.
+struct Cjson_scalar {
+    Cjson_scalar(const std::wstring& text) : json(json_string(text)) {}
+    Cjson_scalar(const wchar_t* text) : json(json_string(text)) {}
+    Cjson_scalar(uint64_t number) : json(std::to_wstring(number)) {}
+    Cjson_scalar(int number) : json(std::to_wstring(number)) {}
+    Cjson_scalar(bool flag) : json(flag ? L"true" : L"false") {}
+    std::wstring json;
+};
 
 class Cjson_writer {
 public:
@@ -14,20 +29,24 @@ public:
     void end_array();
     // The name of the next member of the current object.
     void key(const std::wstring& name);
-    void value(const std::wstring& text);
-    void value(const wchar_t* text) { value(std::wstring(text)); }
-    void value(uint64_t number);
-    void value(int number);
-    void value(bool flag);
+    void value(const Cjson_scalar& scalar);
     void null();
     // A member of the current object: its name, then its value.
-    void member(const std::wstring& name, const std::wstring& text) { key(name); value(text); }
-    void member(const std::wstring& name, const wchar_t* text) { key(name); value(text); }
-    void member(const std::wstring& name, uint64_t number) { key(name); value(number); }
-    void member(const std::wstring& name, int number) { key(name); value(number); }
-    void member(const std::wstring& name, bool flag) { key(name); value(flag); }
+    void member(const std::wstring& name, const Cjson_scalar& scalar) { key(name); value(scalar); }
     // A member whose value is an array of texts.
     void member(const std::wstring& name, const std::vector<std::wstring>& texts);
+    // An object of these members only.
+    void object(std::initializer_list<std::pair<const wchar_t*, Cjson_scalar>> members);
+    // A member whose value is an array, each of items written by write_item.
+    template <class Citems, class Cwrite_item>
+    void array(const std::wstring& name, const Citems& items, Cwrite_item write_item)
+    {
+        key(name);
+        begin_array();
+        for (const auto& item : items)
+            write_item(item);
+        end_array();
+    }
 
     const std::wstring& text() const { return text_; }
 
@@ -42,6 +61,3 @@ private:
     std::vector<bool> filled_;
     bool after_key_ = false;
 };
-
-// text as a JSON string, quotes included.
-std::wstring json_string(const std::wstring& text);

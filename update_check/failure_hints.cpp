@@ -22,14 +22,6 @@ std::wstring text_value(const std::wstring& key, const Cupdate_settings& setting
     return std::wstring();
 }
 
-std::wstring reasons_of(const Cline_diagnosis& diagnosis)
-{
-    std::wstring text;
-    for (Cignored_reason reason : diagnosis.reasons)
-        text += (text.empty() ? L"" : words(W_REASON_JOIN)) + words(W_REASON_FIRST + static_cast<unsigned>(reason));
-    return text;
-}
-
 // The first line that holds "KEY =" (blanks allowed before the "=") past its start, where
 // update.exe does not look for a key; 0 when there is none.
 size_t line_with_key_inside(const std::vector<Cline_report>& lines, const std::wstring& key)
@@ -65,7 +57,7 @@ std::wstring failure_hint(const Cfinding& verdict, const Cupdate_settings& setti
     const std::wstring value = text_value(key, settings);
     if (value.empty()) {
         if (const Cline_report* line = ignored_line_meant_for(lines, key))
-            return words(W_HINT_IGNORED_LINE, {std::to_wstring(line->number), key, reasons_of(line->diagnosis)}) +
+            return words(W_HINT_IGNORED_LINE, {std::to_wstring(line->number), key, reasons_text(line->diagnosis)}) +
                    (line->encoding_note.empty() ? L"" : words(W_REASON_JOIN) + line->encoding_note);
         if (const size_t number = line_with_key_inside(lines, key))
             return words(W_HINT_KEY_INSIDE, {std::to_wstring(number), key, why_lines_joined(notes)});

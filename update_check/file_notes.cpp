@@ -8,53 +8,18 @@
 
 namespace {
 
-// Length of the UTF-8 sequence starting at i, or 0 when the bytes there are not valid UTF-8.
-size_t utf8_sequence_length(const std::string& bytes, size_t i)
-{
-    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-    size_t length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    else
-        return 0;
-    if (i + length > bytes.size())
-        return 0;
-    for (size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
-            return 0;
-    return length;
-}
-
-bool is_utf8_beyond_ascii(const std::string& bytes)
-{
-    bool beyond_ascii = false;
-    for (size_t i = 0; i < bytes.size();) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        const size_t length = utf8_sequence_length(bytes, i);
-        if (length == 0)
-            return false;
-        beyond_ascii = true;
-        i += length;
-    }
-    return beyond_ascii;
-}
-
-// The lines of UTF-8 text, split as update.exe splits its own.
+// Valid UTF-8 with characters beyond ASCII: Japanese text saved as UTF-8. Its lines as they were
+// meant, split as update.exe splits its own; none when the bytes are something else.
 std::vector<std::wstring> utf8_lines(const std::string& bytes)
 {
     std::wstring text(bytes.size(), L'\0');
     const int length = bytes.empty() ? 0
-                                     : MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                                           &text[0], static_cast<int>(text.size()));
+                                     : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                           static_cast<int>(bytes.size()), &text[0], static_cast<int>(text.size()));
     text.resize(static_cast<size_t>(length));
     std::vector<std::wstring> lines;
+    if (length == 0 || !has_non_ascii(text))
+        return lines;
     size_t start = 0;
     for (size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
         lines.push_back(text.substr(start, end - start));
@@ -90,7 +55,6 @@ bool has_non_ascii(const std::wstring& text)
 Cfile_notes inspect_bytes(const std::string& bytes)
 {
     Cfile_notes notes;
-    notes.readable = true;
     notes.size = bytes.size();
     notes.utf8_byte_order_mark = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
     notes.utf16_byte_order_mark = bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
@@ -113,9 +77,8 @@ Cfile_notes inspect_bytes(const std::string& bytes)
         }
     }
     const size_t start = notes.utf8_byte_order_mark ? 3 : 0;
-    notes.looks_like_utf8 = is_utf8_beyond_ascii(bytes.substr(start));
-    if (notes.looks_like_utf8)
-        notes.lines_as_utf8 = utf8_lines(bytes.substr(start));
+    notes.lines_as_utf8 = utf8_lines(bytes.substr(start));
+    notes.looks_like_utf8 = !notes.lines_as_utf8.empty();
     return notes;
 }
 
@@ -138,7 +101,6 @@ const wchar_t* encoding_name(const Cfile_notes& notes)
         return L"utf8_bom";
     return notes.looks_like_utf8 ? L"utf8" : L"shift_jis";
 }
-
 
 std::vector<std::wstring> encoding_warnings(const Cfile_notes& notes, const std::vector<std::wstring>& lines)
 {

@@ -7,7 +7,6 @@
 #include <vector>
 
 struct Cfile_notes {
-    bool readable = false;
     size_t size = 0;
     bool utf8_byte_order_mark = false;
     bool utf16_byte_order_mark = false;
@@ -29,7 +28,7 @@ struct Cfile_notes {
 Cfile_notes inspect_bytes(const std::string& bytes);
 // Whether text holds anything beyond ASCII, which a file saved as UTF-8 garbles.
 bool has_non_ascii(const std::wstring& text);
-// Reads the file without changing it; readable is false when it cannot be opened.
+// Reads the file without changing it; empty notes when it cannot be opened.
 Cfile_notes inspect_file(const std::wstring& path);
 // "shift_jis" (or plain ASCII), "utf8", "utf8_bom" or "utf16": how the file was saved.
 const wchar_t* encoding_name(const Cfile_notes& notes);

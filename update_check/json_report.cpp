@@ -23,11 +23,9 @@ void write_update_ini(Cjson_writer& json, const Cpackage_findings& findings)
         json.member(L"encoding", encoding_name(findings.notes));
         json.member(L"code_page", static_cast<uint64_t>(findings.code_page));
         json.key(L"line_ends");
-        json.begin_object();
-        json.member(L"crlf", static_cast<uint64_t>(findings.notes.crlf_line_ends));
-        json.member(L"lf", static_cast<uint64_t>(findings.notes.lone_lf_line_ends));
-        json.member(L"cr", static_cast<uint64_t>(findings.notes.lone_cr_line_ends));
-        json.end_object();
+        json.object({{L"crlf", static_cast<uint64_t>(findings.notes.crlf_line_ends)},
+                     {L"lf", static_cast<uint64_t>(findings.notes.lone_lf_line_ends)},
+                     {L"cr", static_cast<uint64_t>(findings.notes.lone_cr_line_ends)}});
     }
     json.end_object();
 }
@@ -40,29 +38,16 @@ void write_line(Cjson_writer& json, const Cline_report& line)
     json.member(L"text", line.text);
     json.member(L"kind", LINE_KIND_WORDS[static_cast<int>(diagnosis.kind)]);
     if (diagnosis.kind == Cupdate_ini_line_kind::entry) {
-        json.key(L"sets");
-        json.begin_array();
-        for (const Cline_setting& setting : line.settings) {
-            json.begin_object();
-            json.member(L"key", setting.key);
-            json.key(L"value");
-            if (setting.is_number)
-                json.value(static_cast<int>(setting.number));
-            else
-                json.value(setting.value);
-            json.member(L"replaces_line", static_cast<uint64_t>(setting.replaces_line));
-            json.end_object();
-        }
-        json.end_array();
+        json.array(L"sets", line.settings, [&](const Cline_setting& setting) {
+            json.object({{L"key", setting.key},
+                         {L"value", setting.is_number ? Cjson_scalar(static_cast<int>(setting.number)) : setting.value},
+                         {L"replaces_line", static_cast<uint64_t>(setting.replaces_line)}});
+        });
         json.member(L"ignored_rest", diagnosis.ignored_tail);
     }
     if (diagnosis.kind == Cupdate_ini_line_kind::ignored) {
         json.member(L"harmless", diagnosis.harmless);
-        json.key(L"reasons");
-        json.begin_array();
-        for (Cignored_reason reason : diagnosis.reasons)
-            json.value(reason_name(reason));
-        json.end_array();
+        json.array(L"reasons", diagnosis.reasons, [&](Cignored_reason reason) { json.value(reason_name(reason)); });
         json.member(L"meant_to_set", diagnosis.would_set);
     }
     if (!line.encoding_note.empty())
@@ -93,16 +78,9 @@ void write_player_sees(Cjson_writer& json, const Cpackage_findings& findings)
         json.null();
     else
         json.value(findings.first_failure);
-    json.key(L"boxes");
-    json.begin_array();
-    for (const Cbox& box : findings.player_sees) {
-        json.begin_object();
-        json.member(L"kind", box.kind);
-        json.member(L"caption", box.caption);
-        json.member(L"text", box.text);
-        json.end_object();
-    }
-    json.end_array();
+    json.array(L"boxes", findings.player_sees, [&](const Cbox& box) {
+        json.object({{L"kind", box.kind}, {L"caption", box.caption}, {L"text", box.text}});
+    });
     json.end_object();
 }
 
@@ -127,24 +105,10 @@ void write_group(Cjson_writer& json, const Cplan_group& group)
     json.member(L"entry", group.entry);
     json.member(L"planned", group.planned);
     json.member(L"bytes", group.bytes);
-    json.key(L"files");
-    json.begin_array();
-    for (const Cplanned_file& file : group.files) {
-        json.begin_object();
-        json.member(L"path", file.path);
-        json.member(L"bytes", file.size);
-        json.end_object();
-    }
-    json.end_array();
-    json.key(L"findings");
-    json.begin_array();
-    for (const Cplan_note& finding : group.notes) {
-        json.begin_object();
-        json.member(L"fails", finding.fails);
-        json.member(L"text", finding.text);
-        json.end_object();
-    }
-    json.end_array();
+    json.array(L"files", group.files,
+               [&](const Cplanned_file& file) { json.object({{L"path", file.path}, {L"bytes", file.size}}); });
+    json.array(L"findings", group.notes,
+               [&](const Cplan_note& note) { json.object({{L"fails", note.fails}, {L"text", note.text}}); });
     json.end_object();
 }
 
@@ -152,11 +116,7 @@ void write_plan(Cjson_writer& json, const Cpackage_findings& findings)
 {
     json.key(L"plan");
     json.begin_object();
-    json.key(L"groups");
-    json.begin_array();
-    for (const Cplan_group& group : findings.plan)
-        write_group(json, group);
-    json.end_array();
+    json.array(L"groups", findings.plan, [&](const Cplan_group& group) { write_group(json, group); });
     json.member(L"files", static_cast<uint64_t>(findings.plan_files));
     json.member(L"bytes", findings.plan_bytes);
     json.member(L"staging_bytes", findings.staging_bytes);
@@ -182,16 +142,8 @@ std::wstring json_report(const Cpackage_findings& findings)
     if (!findings.checker_error.empty())
         json.member(L"error", findings.checker_error);
     write_update_ini(json, findings);
-    json.key(L"lines");
-    json.begin_array();
-    for (const Cline_report& line : findings.lines)
-        write_line(json, line);
-    json.end_array();
-    json.key(L"checks");
-    json.begin_array();
-    for (const Cchecked& check : findings.checks)
-        write_check(json, check);
-    json.end_array();
+    json.array(L"lines", findings.lines, [&](const Cline_report& line) { write_line(json, line); });
+    json.array(L"checks", findings.checks, [&](const Cchecked& check) { write_check(json, check); });
     write_player_sees(json, findings);
     write_installation(json, findings);
     write_plan(json, findings);

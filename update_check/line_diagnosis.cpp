@@ -1,5 +1,7 @@
 #include "update_check/line_diagnosis.h"
 
+#include <algorithm>
+
 #include "fs/paths.h"
 #include "fs/text.h"
 #include "update_ini/text_scanner.h"
@@ -8,14 +10,12 @@ namespace {
 
 const wchar_t FULL_WIDTH_SPACE = L'\x3000';
 
-bool is_key_char(wchar_t c)
-{
-    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9') || c == L'_';
-}
+const wchar_t* const KEY_CHARACTERS = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_";
 
-bool is_line_blank(wchar_t c)
+// Where the blanks from at end.
+size_t past_blanks(const std::wstring& line, size_t at)
 {
-    return c == L' ' || c == L'\t';
+    return std::min(line.find_first_not_of(L" \t", at), line.size());
 }
 
 bool starts_with(const std::wstring& text, const std::wstring& prefix)
@@ -34,16 +34,10 @@ const Cupdate_ini_template* template_for_key(const std::wstring& key)
 // COPY_FOLDER_ or COPY_FILE_ followed by digits: a numbered key, but not one of 00 to 09.
 bool is_numbered_key(const std::wstring& key)
 {
-    for (const wchar_t* prefix : {L"COPY_FOLDER_", L"COPY_FILE_"}) {
-        const std::wstring start = prefix;
-        if (!starts_with(key, start) || key.size() == start.size())
-            continue;
-        bool digits = true;
-        for (size_t i = start.size(); i < key.size(); ++i)
-            digits = digits && key[i] >= L'0' && key[i] <= L'9';
-        if (digits)
+    for (const std::wstring prefix : {L"COPY_FOLDER_", L"COPY_FILE_"})
+        if (starts_with(key, prefix) && key.size() > prefix.size() &&
+            key.find_first_not_of(L"0123456789", prefix.size()) == std::wstring::npos)
             return true;
-    }
     return false;
 }
 
@@ -61,14 +55,10 @@ std::wstring entry_keys(const std::wstring& line)
 // The value of a known key whose line still does not match: what is wrong after the key.
 Cignored_reason value_problem(const std::wstring& line, size_t after_key, const Cupdate_ini_template& entry)
 {
-    size_t at = after_key;
-    while (at < line.size() && is_line_blank(line[at]))
-        ++at;
+    size_t at = past_blanks(line, after_key);
     if (at >= line.size() || line[at] != L'=')
         return Cignored_reason::missing_equals;
-    ++at;
-    while (at < line.size() && is_line_blank(line[at]))
-        ++at;
+    at = past_blanks(line, at + 1);
     if (at >= line.size())
         return Cignored_reason::missing_value;
     if (entry.number_field != nullptr)
@@ -91,10 +81,7 @@ std::wstring tail_after_values(const std::wstring& line, const std::vector<size_
         else
             match_pattern(scanner, entry.pattern, {text});
     }
-    size_t at = scanner.position();
-    while (at < line.size() && is_line_blank(line[at]))
-        ++at;
-    return line.substr(at);
+    return line.substr(past_blanks(line, scanner.position()));
 }
 
 void diagnose_ignored(const std::wstring& line, bool first_line_has_bom, Cline_diagnosis& diagnosis)
@@ -107,23 +94,17 @@ void diagnose_ignored(const std::wstring& line, bool first_line_has_bom, Cline_d
         rest.erase(0, bom.size());
         reasons.push_back(Cignored_reason::byte_order_mark);
     }
-    size_t indent = 0;
-    while (indent < rest.size() && (is_line_blank(rest[indent]) || rest[indent] == FULL_WIDTH_SPACE))
-        ++indent;
+    const size_t indent = std::min(rest.find_first_not_of(L" \t\x3000"), rest.size());
     if (indent > 0) {
         rest.erase(0, indent);
         reasons.push_back(Cignored_reason::indented_key);
     }
     if (rest.find(FULL_WIDTH_SPACE) != std::wstring::npos) {
-        for (wchar_t& c : rest)
-            if (c == FULL_WIDTH_SPACE)
-                c = L' ';
+        std::replace(rest.begin(), rest.end(), FULL_WIDTH_SPACE, L' ');
         reasons.push_back(Cignored_reason::full_width_blank);
     }
 
-    size_t key_end = 0;
-    while (key_end < rest.size() && is_key_char(rest[key_end]))
-        ++key_end;
+    const size_t key_end = std::min(rest.find_first_not_of(KEY_CHARACTERS), rest.size());
     const std::wstring key = rest.substr(0, key_end);
     const std::wstring upper_key = upper_case_name(key);
     if (key.empty()) {

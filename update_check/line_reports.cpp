@@ -72,6 +72,14 @@ std::vector<Cline_report> report_lines(const std::vector<std::wstring>& lines, c
     return reports;
 }
 
+std::wstring reasons_text(const Cline_diagnosis& diagnosis)
+{
+    std::wstring text;
+    for (Cignored_reason reason : diagnosis.reasons)
+        text += (text.empty() ? L"" : words(W_REASON_JOIN)) + words(W_REASON_FIRST + static_cast<unsigned>(reason));
+    return text;
+}
+
 const Cline_report* ignored_line_meant_for(const std::vector<Cline_report>& lines, const std::wstring& key)
 {
     for (const Cline_report& line : lines) {

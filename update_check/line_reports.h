@@ -9,5 +9,8 @@
 
 std::vector<Cline_report> report_lines(const std::vector<std::wstring>& lines, const Cfile_notes& notes);
 
+// Why an ignored line is ignored, in the publisher's words, the main cause first.
+std::wstring reasons_text(const Cline_diagnosis& diagnosis);
+
 // The first ignored line that was meant to set key, or null: the likely cause of a key not given.
 const Cline_report* ignored_line_meant_for(const std::vector<Cline_report>& lines, const std::wstring& key);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "fs/file_ops.h"
+#include "fs/paths.h"
 #include "fs/text.h"
 #include "install/destination.h"
 #include "install/free_space.h"
@@ -12,7 +13,6 @@
 #include "update_check/line_reports.h"
 #include "update_check/missing_ini_hint.h"
 #include "update_check/plan_report.h"
-#include "update_check/text_report.h"
 #include "update_check/words.h"
 #include "update_ini/source_checks.h"
 #include "update_ini/update_ini_reader.h"
@@ -21,32 +21,6 @@
 namespace {
 
 const wchar_t* const SOURCE_ROOT = L"GAMEDATA";
-
-class Ccurrent_directory {
-public:
-    explicit Ccurrent_directory(const std::wstring& folder)
-    {
-        wchar_t previous[MAX_PATH * 4] = {};
-        GetCurrentDirectoryW(MAX_PATH * 4, previous);
-        previous_ = previous;
-        entered_ = folder.empty() || SetCurrentDirectoryW(folder.c_str()) != 0;
-    }
-    ~Ccurrent_directory() { SetCurrentDirectoryW(previous_.c_str()); }
-    Ccurrent_directory(const Ccurrent_directory&) = delete;
-    Ccurrent_directory& operator=(const Ccurrent_directory&) = delete;
-    bool entered() const { return entered_; }
-
-private:
-    std::wstring previous_;
-    bool entered_ = false;
-};
-
-std::wstring full_path(const std::wstring& path)
-{
-    wchar_t buffer[MAX_PATH * 4] = {};
-    const DWORD length = GetFullPathNameW(path.empty() ? L"." : path.c_str(), MAX_PATH * 4, buffer, nullptr);
-    return length > 0 && length < MAX_PATH * 4 ? std::wstring(buffer) : path;
-}
 
 // A failing check shows its cause, then the general failure line, both captioned with the game.
 std::vector<Cbox> failure_boxes(const std::wstring& caption, const std::wstring& cause)
@@ -200,7 +174,7 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
     Ccheck_options resolved = options;
     if (!resolved.install_folder.empty())
         resolved.install_folder = full_path(options.install_folder);
-    Ccurrent_directory directory(options.package_folder);
+    Ccurrent_folder directory(options.package_folder);
     if (!directory.entered()) {
         findings.checker_error = words(W_FOLDER_UNOPENED);
         return unreadable(findings);
@@ -226,12 +200,4 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
     name_what_the_player_sees(settings, findings);
     findings.exit_code = exit_code_of(findings);
     return findings.exit_code;
-}
-
-int check_package(const Ccheck_options& options, Creport& report)
-{
-    Cpackage_findings findings;
-    const int exit_code = check_package(options, findings);
-    report.line(text_report(findings));
-    return exit_code;
 }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "update_check/package_findings.h"
-#include "tool_common/report.h"
 
 struct Ccheck_options {
     // The folder that holds update.ini and GAMEDATA; empty: the current directory.
@@ -30,5 +29,3 @@ enum : int {
 // Fills findings and returns its exit code: CHECK_PASSED, CHECK_FAILED or CHECK_UNREADABLE. Leaves
 // the current directory as it found it.
 int check_package(const Ccheck_options& options, Cpackage_findings& findings);
-// The same, written into report as the text a person reads.
-int check_package(const Ccheck_options& options, Creport& report);

@@ -1,5 +1,7 @@
 #include "update_check/plan_report.h"
 
+#include <set>
+
 #include "fs/folder_walk.h"
 #include "fs/paths.h"
 #include "update_check/words.h"
@@ -7,32 +9,14 @@
 
 namespace {
 
-std::vector<std::wstring> subfolders_of(const std::wstring& folder)
-{
-    std::vector<std::wstring> names;
-    for (const Cfile_entry& entry : walk_folder(folder))
-        if (entry.is_folder)
-            names.push_back(entry.path);
-    return names;
-}
-
 // The source folders the plan copies from, so that a subfolder another entry copies is not
 // reported as left behind.
-std::vector<std::wstring> planned_folders(const std::vector<Ccopy_group>& plan)
+std::set<std::wstring> planned_folders(const std::vector<Ccopy_group>& plan)
 {
-    std::vector<std::wstring> folders;
+    std::set<std::wstring> folders;
     for (const Ccopy_group& group : plan)
-        if (!group.folder.empty())
-            folders.push_back(lower_ascii(group.folder));
+        folders.insert(lower_ascii(group.folder));
     return folders;
-}
-
-bool is_planned(const std::vector<std::wstring>& folders, const std::wstring& folder)
-{
-    for (const std::wstring& planned : folders)
-        if (planned == lower_ascii(folder))
-            return true;
-    return false;
 }
 
 std::wstring why_no_file_is_selected(const std::wstring& entry)
@@ -56,7 +40,7 @@ void warn_of_absolute_path(const std::wstring& entry, std::vector<Cplan_note>& n
         notes.push_back({false, words(W_HOLDS_DRIVE, {entry})});
 }
 
-std::vector<Cplan_note> judge_group(const Ccopy_group& group, const std::vector<std::wstring>& folders,
+std::vector<Cplan_note> judge_group(const Ccopy_group& group, const std::set<std::wstring>& folders,
                                   const std::wstring& source_root, const std::wstring& destination)
 {
     std::vector<Cplan_note> notes;
@@ -71,9 +55,9 @@ std::vector<Cplan_note> judge_group(const Ccopy_group& group, const std::vector<
         if (is_device_name(entry.path))
             notes.push_back({true, words(W_FILE_IS_DEVICE, {relative_path(group, entry)})});
     if (!file_entry) {
-        for (const std::wstring& subfolder : subfolders_of(join_path(source_root, group.folder)))
-            if (!is_planned(folders, join_path(group.folder, subfolder)))
-                notes.push_back({false, words(W_SUBFOLDER_LEFT, {subfolder, group.folder})});
+        for (const Cfile_entry& sub : walk_folder(join_path(source_root, group.folder)))
+            if (sub.is_folder && folders.count(lower_ascii(join_path(group.folder, sub.path))) == 0)
+                notes.push_back({false, words(W_SUBFOLDER_LEFT, {sub.path, group.folder})});
     }
     // Only the folder entries make their destination folder; media files need it in place.
     if (!file_entry && !group.makes_destination_folder && !destination.empty() && !group.listing.entries.empty() &&
@@ -96,7 +80,7 @@ std::vector<Cplan_group> report_plan(const Cupdate_settings& settings, const std
                                      const std::wstring& destination, const std::vector<Cchecked>& checks)
 {
     const std::vector<Ccopy_group> plan = plan_update(settings, source_root);
-    const std::vector<std::wstring> folders = planned_folders(plan);
+    const std::set<std::wstring> folders = planned_folders(plan);
     std::vector<Cplan_group> groups;
     for (const Ccopy_group& copy : plan) {
         Cplan_group group;

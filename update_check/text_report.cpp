@@ -2,6 +2,7 @@
 
 #include "fs/text.h"
 #include "tool_common/report.h"
+#include "update_check/line_reports.h"
 #include "update_check/words.h"
 #include "version.h"
 
@@ -10,26 +11,21 @@ namespace {
 const wchar_t* const ARROW = L"        -> ";
 const wchar_t* const UNDER_CHECK = L"                ";
 
-std::wstring number(uint64_t value)
-{
-    return grouped_number(value);
-}
-
 std::wstring files_and_bytes(size_t files, uint64_t bytes)
 {
-    return words(files == 1 ? W_ONE_FILE : W_FILES, {number(files), number(bytes)});
+    return words(files == 1 ? W_ONE_FILE : W_FILES, {grouped_number(files), grouped_number(bytes)});
 }
 
 std::wstring count_of(size_t count, unsigned one, unsigned many)
 {
-    return count == 1 ? words(one) : words(many, {number(count)});
+    return count == 1 ? words(one) : words(many, {grouped_number(count)});
 }
 
 void write_encoding(Creport& out, const Cpackage_findings& findings)
 {
     const Cfile_notes& notes = findings.notes;
-    out.line(words(W_FILE_BYTES, {number(notes.size), number(notes.crlf_line_ends), number(notes.lone_lf_line_ends),
-                                  number(notes.lone_cr_line_ends)}));
+    out.line(words(W_FILE_BYTES, {grouped_number(notes.size), grouped_number(notes.crlf_line_ends),
+                                  grouped_number(notes.lone_lf_line_ends), grouped_number(notes.lone_cr_line_ends)}));
     out.line(words(W_CODE_PAGE, {std::to_wstring(findings.code_page) + (findings.code_page == 932 ? L" (Shift-JIS)" : L"")}));
 }
 
@@ -37,10 +33,7 @@ std::wstring ignored_text(const Cline_diagnosis& diagnosis)
 {
     if (diagnosis.harmless)
         return words(W_HARMLESS);
-    std::wstring reasons;
-    for (Cignored_reason reason : diagnosis.reasons)
-        reasons += (reasons.empty() ? L"" : words(W_REASON_JOIN)) + words(W_REASON_FIRST + static_cast<unsigned>(reason));
-    return words(W_IGNORED, {reasons}) + (diagnosis.would_set.empty() ? L"" : words(W_MEANT_TO_SET, {diagnosis.would_set}));
+    return words(W_IGNORED, {reasons_text(diagnosis)}) + (diagnosis.would_set.empty() ? L"" : words(W_MEANT_TO_SET, {diagnosis.would_set}));
 }
 
 void write_line(Creport& out, const Cline_report& line)
@@ -53,7 +46,7 @@ void write_line(Creport& out, const Cline_report& line)
         out.line(ARROW + words(diagnosis.kind == Cupdate_ini_line_kind::empty ? W_KIND_EMPTY : W_KIND_COMMENT));
     for (const Cline_setting& setting : line.settings)
         out.line(ARROW + words(W_SETS, {setting.key, setting.is_number ? setting.value : L"\"" + setting.value + L"\""}) +
-                 (setting.replaces_line == 0 ? L"" : words(W_REPLACES_LINE, {number(setting.replaces_line)})));
+                 (setting.replaces_line == 0 ? L"" : words(W_REPLACES_LINE, {grouped_number(setting.replaces_line)})));
     if (!diagnosis.ignored_tail.empty())
         out.line(ARROW + words(W_REST_IGNORED, {diagnosis.ignored_tail}));
     if (!line.encoding_note.empty())
@@ -70,7 +63,7 @@ void write_lines(Creport& out, const std::vector<Cline_report>& lines)
         write_line(out, line);
         ignored += line.diagnosis.kind == Cupdate_ini_line_kind::ignored ? 1 : 0;
     }
-    out.line(words(W_LINE_COUNT, {number(lines.size()), number(ignored)}));
+    out.line(words(W_LINE_COUNT, {grouped_number(lines.size()), grouped_number(ignored)}));
 }
 
 // The check's name and what it looked at: GAME_NAME "ルミベイン物語", game folder "C:\Games\Lumivane".
@@ -148,15 +141,15 @@ void write_plan(Creport& out, const Cpackage_findings& findings)
         const std::wstring title = L"  " + group.key + L" \"" + group.entry + L"\": ";
         out.line(title + (group.planned ? files_and_bytes(group.files.size(), group.bytes) : words(W_NOT_PLANNED)));
         for (const Cplanned_file& file : group.files)
-            out.line(format_text(L"  %15ls  ", number(file.size).c_str()) + file.path);
+            out.line(format_text(L"  %15ls  ", grouped_number(file.size).c_str()) + file.path);
         for (const Cplan_note& note : group.notes)
             out.line(words(note.fails ? W_NOTE_FAILS : W_NOTE_WARNING, {note.text}));
     }
     out.line(words(W_TOTAL, {files_and_bytes(findings.plan_files, findings.plan_bytes)}));
     // Whole megabytes of 1,048,576 bytes, rounded up: an estimate of room should not fall short.
     const uint64_t megabyte = 1u << 20;
-    out.line(words(W_STAGING, {number((findings.staging_bytes + megabyte - 1) / megabyte)}) +
-             (findings.free_space_known ? words(W_FREE_THERE, {number(findings.free_bytes / megabyte)}) : L""));
+    out.line(words(W_STAGING, {grouped_number((findings.staging_bytes + megabyte - 1) / megabyte)}) +
+             (findings.free_space_known ? words(W_FREE_THERE, {grouped_number(findings.free_bytes / megabyte)}) : L""));
 }
 
 void write_list(Creport& out, unsigned heading, const std::vector<std::wstring>& texts)

@@ -45,12 +45,12 @@ bool parse_arguments(int argc, wchar_t** argv, Cpack_options& options)
         const std::wstring argument = argv[i];
         std::wstring* value = argument == L"--name"       ? &options.game_name
                               : argument == L"--registry" ? &options.registry_name
-                              : argument == L"--bgm"      ? &options.media.bgm
-                              : argument == L"--koe"      ? &options.media.koe
-                              : argument == L"--mov"      ? &options.media.mov
                               : argument == L"--exe"      ? &options.update_exe
                               : argument == L"--note"     ? &options.note
                                                           : nullptr;
+        for (int part = 0; part < MEDIA_PART_COUNT; ++part)
+            if (argument == L"--" + lower_ascii(MEDIA_PARTS[part].name))
+                value = &options.media[part];
         if (value != nullptr && i + 1 < argc)
             *value = argv[++i];
         else if (argument == L"--force")

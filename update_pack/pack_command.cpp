@@ -13,16 +13,6 @@
 
 namespace {
 
-std::wstring full_path(const std::wstring& path)
-{
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    std::wstring full(needed, L'\0');
-    full.resize(GetFullPathNameW(path.c_str(), needed, &full[0], nullptr));
-    while (full.size() > 3 && full.back() == L'\\')
-        full.pop_back();
-    return full;
-}
-
 // Whether path is folder or lies below it, as Windows compares names.
 bool is_within(const std::wstring& path, const std::wstring& folder)
 {

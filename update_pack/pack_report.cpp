@@ -89,16 +89,9 @@ std::wstring pack_report_json(const Cpack_result& result)
     json.member(L"tool", L"update-pack");
     json.member(L"exit_code", result.exit_code);
     json.member(L"errors", result.errors);
-    json.key(L"changed");
-    json.begin_array();
-    for (const Cchanged_file& file : result.diff.changed) {
-        json.begin_object();
-        json.member(L"path", file.path);
-        json.member(L"bytes", file.size);
-        json.member(L"new", file.added);
-        json.end_object();
-    }
-    json.end_array();
+    json.array(L"changed", result.diff.changed, [&](const Cchanged_file& file) {
+        json.object({{L"path", file.path}, {L"bytes", file.size}, {L"new", file.added}});
+    });
     json.member(L"only_in_old", result.diff.only_in_old);
     json.key(L"packages");
     json.begin_array();
@@ -107,27 +100,13 @@ std::wstring pack_report_json(const Cpack_result& result)
         json.begin_object();
         json.member(L"folder", package.folder);
         json.member(L"update_ini", package.update_ini);
-        json.key(L"entries");
-        json.begin_array();
-        for (const Ccopy_group& group : package.plan) {
-            json.begin_object();
-            json.member(L"key", group.key);
-            json.member(L"entry", group.entry);
-            json.end_object();
-        }
-        json.end_array();
-        json.key(L"files");
-        json.begin_array();
-        for (const Ccopy_group& group : package.plan) {
-            for (const Cfile_entry& entry : group.listing.entries) {
-                json.begin_object();
-                json.member(L"key", group.key);
-                json.member(L"path", relative_path(group, entry));
-                json.member(L"bytes", entry.size);
-                json.end_object();
-            }
-        }
-        json.end_array();
+        json.array(L"entries", package.plan, [&](const Ccopy_group& group) {
+            json.object({{L"key", group.key}, {L"entry", group.entry}});
+        });
+        json.array(L"files", package.plan, [&](const Ccopy_group& group) {
+            for (const Cfile_entry& entry : group.listing.entries)
+                json.object({{L"key", group.key}, {L"path", relative_path(group, entry)}, {L"bytes", entry.size}});
+        });
         json.member(L"bytes", total_bytes(package.plan));
         json.end_object();
         bytes += total_bytes(package.plan);

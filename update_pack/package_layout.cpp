@@ -36,8 +36,8 @@ size_t packages_for(size_t n)
 
 bool is_media_folder(const std::wstring& folder, const Cmedia_folders& media)
 {
-    for (const std::wstring* part : {&media.bgm, &media.koe, &media.mov})
-        if (!part->empty() && upper_case_name(*part) == upper_case_name(folder))
+    for (const std::wstring& part : media)
+        if (!part.empty() && upper_case_name(part) == upper_case_name(folder))
             return true;
     return false;
 }
@@ -45,20 +45,11 @@ bool is_media_folder(const std::wstring& folder, const Cmedia_folders& media)
 // Switches on each media folder that holds changes, spelled as the new game spells it.
 void set_media_folders(Cupdate_settings& settings, const std::vector<std::wstring>& folders, const Cmedia_folders& media)
 {
-    const struct {
-        const std::wstring& folder;
-        int32_t& update;
-        std::wstring& field;
-    } media_parts[] = {
-        {media.bgm, settings.BGM_UPDATE, settings.BGM_FOLDER},
-        {media.koe, settings.KOE_UPDATE, settings.KOE_FOLDER},
-        {media.mov, settings.MOV_UPDATE, settings.MOV_FOLDER},
-    };
     for (const std::wstring& folder : folders) {
-        for (const auto& part : media_parts) {
-            if (!part.folder.empty() && upper_case_name(part.folder) == upper_case_name(folder)) {
-                part.update = 1;
-                part.field = folder;
+        for (int part = 0; part < MEDIA_PART_COUNT; ++part) {
+            if (!media[part].empty() && upper_case_name(media[part]) == upper_case_name(folder)) {
+                settings.*MEDIA_PARTS[part].update = 1;
+                settings.*MEDIA_PARTS[part].folder = folder;
             }
         }
     }

@@ -5,17 +5,16 @@
 // at the top. When these are more than one update.ini can name (ten of each kind), they are spread
 // over a chain of packages, each complete on its own; no file is in two of them, so each entry's
 // files arrive once whatever the order.
+#include <array>
 #include <string>
 #include <vector>
 
+#include "update_ini/media_parts.h"
 #include "update_ini/update_settings.h"
 #include "update_pack/tree_diff.h"
 
-struct Cmedia_folders {
-    std::wstring bgm;
-    std::wstring koe;
-    std::wstring mov;
-};
+// The media folders named on the command line, in the order of MEDIA_PARTS; empty: not named.
+using Cmedia_folders = std::array<std::wstring, MEDIA_PART_COUNT>;
 
 // One package of the chain: its settings and the changed files its GAMEDATA holds.
 struct Cchain_package {

@@ -6,6 +6,7 @@
 #include "fs/file_ops.h"
 #include "fs/paths.h"
 #include "fs/text.h"
+#include "update_ini/media_parts.h"
 
 namespace {
 
@@ -37,15 +38,10 @@ std::vector<std::wstring> update_ini_lines(const Cupdate_settings& s)
         L"GAME_NAME = " + quoted(s.GAME_NAME),
         L"REG_NAME = " + quoted(s.REG_NAME),
     };
-    const struct {
-        const wchar_t* name;
-        int32_t update;
-        const std::wstring& folder;
-    } media[] = {{L"BGM", s.BGM_UPDATE, s.BGM_FOLDER}, {L"KOE", s.KOE_UPDATE, s.KOE_FOLDER}, {L"MOV", s.MOV_UPDATE, s.MOV_FOLDER}};
-    for (const auto& part : media) {
-        lines.push_back(std::wstring(part.name) + L"_UPDATE = " + std::to_wstring(part.update));
-        if (part.update != 0)
-            lines.push_back(std::wstring(part.name) + L"_FOLDER = " + quoted(part.folder));
+    for (const Cmedia_part& part : MEDIA_PARTS) {
+        lines.push_back(std::wstring(part.switch_key) + L" = " + std::to_wstring(s.*part.update));
+        if (s.*part.update != 0)
+            lines.push_back(std::wstring(part.folder_key) + L" = " + quoted(s.*part.folder));
     }
     lines.push_back(L"COPY_FOLDER_COUNT = " + std::to_wstring(s.COPY_FOLDER_COUNT));
     for (int i = 0; i < s.COPY_FOLDER_COUNT; ++i)
