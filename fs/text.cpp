@@ -57,6 +57,16 @@ Ctext_read read_text_file(const std::wstring& path, std::wstring& text)
     return Ctext_read::read;
 }
 
+std::vector<std::wstring> split_lines(const std::wstring& text)
+{
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    for (size_t feed; (feed = text.find(L'\n', start)) != std::wstring::npos; start = feed + 1)
+        lines.push_back(text.substr(start, feed - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
 Ctext_read read_text_lines(const std::wstring& path, std::vector<std::wstring>& lines)
 {
     lines.clear();
@@ -65,11 +75,7 @@ Ctext_read read_text_lines(const std::wstring& path, std::vector<std::wstring>& 
     if (result != Ctext_read::read)
         return result;
     try {
-        size_t start = 0;
-        for (size_t feed; (feed = text.find(L'\n', start)) != std::wstring::npos; start = feed + 1)
-            lines.push_back(text.substr(start, feed - start));
-        // What follows the last line feed is one more line, empty when the text ends with one.
-        lines.push_back(text.substr(start));
+        lines = split_lines(text);
     } catch (const std::bad_alloc&) {
         lines.clear();
         return Ctext_read::too_large;

@@ -16,8 +16,11 @@ enum class Ctext_read { read, cannot_open, too_large };
 // The whole file, decoded from the ANSI code page. too_large: over TEXT_FILE_LIMIT, or memory ran
 // out while it was read; the text is then empty.
 Ctext_read read_text_file(const std::wstring& path, std::wstring& text);
-// The same, split at each line feed; the text after the last one is one more line.
+// The same, split at each line feed as split_lines splits.
 Ctext_read read_text_lines(const std::wstring& path, std::vector<std::wstring>& lines);
+// text split at each line feed; the text after the last one is one more line, empty when the text
+// ends with one.
+std::vector<std::wstring> split_lines(const std::wstring& text);
 
 // printf conventions, at most 1023 characters of result.
 std::wstring format_text(const wchar_t* format, ...);

@@ -86,12 +86,6 @@ void Cjson_writer::object(std::initializer_list<std::pair<const wchar_t*, Cjson_
     end_object();
 }
 
-void Cjson_writer::null()
-{
-    before_value();
-    text_ += L"null";
-}
-
 void Cjson_writer::member(const std::wstring& name, const std::vector<std::wstring>& texts)
 {
     key(name);

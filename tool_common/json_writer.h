@@ -2,6 +2,7 @@
 // A small JSON writer: objects, arrays, strings, whole numbers and booleans, written as they come,
 // two spaces a level, with the commas in their places. Strings are escaped as JSON requires and
 // otherwise kept whole; the caller writes the text out as UTF-8.
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -11,13 +12,14 @@
 // text as a JSON string, quotes included.
 std::wstring json_string(const std::wstring& text);
 
-// A value that holds no other: a text, a whole number or a flag, as JSON writes it.
+// A value that holds no other: a text, a whole number, a flag or null, as JSON writes it.
 struct Cjson_scalar {
     Cjson_scalar(const std::wstring& text) : json(json_string(text)) {}
     Cjson_scalar(const wchar_t* text) : json(json_string(text)) {}
     Cjson_scalar(uint64_t number) : json(std::to_wstring(number)) {}
     Cjson_scalar(int number) : json(std::to_wstring(number)) {}
     Cjson_scalar(bool flag) : json(flag ? L"true" : L"false") {}
+    Cjson_scalar(std::nullptr_t) : json(L"null") {}
     std::wstring json;
 };
 
@@ -30,7 +32,6 @@ public:
     // The name of the next member of the current object.
     void key(const std::wstring& name);
     void value(const Cjson_scalar& scalar);
-    void null();
     // A member of the current object: its name, then its value.
     void member(const std::wstring& name, const Cjson_scalar& scalar) { key(name); value(scalar); }
     // A member whose value is an array of texts.

@@ -28,10 +28,8 @@ size_t line_with_key_inside(const std::vector<Cline_report>& lines, const std::w
 {
     for (const Cline_report& line : lines) {
         for (size_t at = line.text.find(key, 1); at != std::wstring::npos; at = line.text.find(key, at + 1)) {
-            size_t after = at + key.size();
-            while (after < line.text.size() && (line.text[after] == L' ' || line.text[after] == L'\t'))
-                ++after;
-            if (after < line.text.size() && line.text[after] == L'=')
+            const size_t after = line.text.find_first_not_of(L" \t", at + key.size());
+            if (after != std::wstring::npos && line.text[after] == L'=')
                 return line.number;
         }
     }

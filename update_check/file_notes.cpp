@@ -17,13 +17,9 @@ std::vector<std::wstring> utf8_lines(const std::string& bytes)
                                      : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
                                                            static_cast<int>(bytes.size()), &text[0], static_cast<int>(text.size()));
     text.resize(static_cast<size_t>(length));
-    std::vector<std::wstring> lines;
     if (length == 0 || !has_non_ascii(text))
-        return lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    lines.push_back(text.substr(start));
+        return {};
+    std::vector<std::wstring> lines = split_lines(text);
     for (std::wstring& line : lines)
         if (!line.empty() && line.back() == L'\r')
             line.pop_back();

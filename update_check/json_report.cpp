@@ -73,11 +73,7 @@ void write_player_sees(Cjson_writer& json, const Cpackage_findings& findings)
 {
     json.key(L"player_sees_first");
     json.begin_object();
-    json.key(L"failed_check");
-    if (findings.first_failure.empty())
-        json.null();
-    else
-        json.value(findings.first_failure);
+    json.member(L"failed_check", findings.first_failure.empty() ? nullptr : Cjson_scalar(findings.first_failure));
     json.array(L"boxes", findings.player_sees, [&](const Cbox& box) {
         json.object({{L"kind", box.kind}, {L"caption", box.caption}, {L"text", box.text}});
     });
@@ -86,11 +82,9 @@ void write_player_sees(Cjson_writer& json, const Cpackage_findings& findings)
 
 void write_installation(Cjson_writer& json, const Cpackage_findings& findings)
 {
+    if (findings.installation_source.empty())
+        return json.member(L"installation", nullptr);
     json.key(L"installation");
-    if (findings.installation_source.empty()) {
-        json.null();
-        return;
-    }
     json.begin_object();
     json.member(L"source", findings.installation_source);
     for (const Cregistry_value& value : REGISTRY_VALUES)
@@ -120,11 +114,7 @@ void write_plan(Cjson_writer& json, const Cpackage_findings& findings)
     json.member(L"files", static_cast<uint64_t>(findings.plan_files));
     json.member(L"bytes", findings.plan_bytes);
     json.member(L"staging_bytes", findings.staging_bytes);
-    json.key(L"free_bytes");
-    if (findings.free_space_known)
-        json.value(findings.free_bytes);
-    else
-        json.null();
+    json.member(L"free_bytes", findings.free_space_known ? Cjson_scalar(findings.free_bytes) : nullptr);
     json.end_object();
 }
 

@@ -106,14 +106,6 @@ void name_what_the_player_sees(const Cupdate_settings& settings, Cpackage_findin
         findings.player_sees = {{L"question", settings.GAME_NAME, confirmation_question(findings.installation.SAV_FOLDER)}};
 }
 
-int exit_code_of(const Cpackage_findings& findings)
-{
-    for (const Cchecked& check : findings.checks)
-        if (check.state == Cfinding_state::failed)
-            return CHECK_FAILED;
-    return findings.failures.empty() ? CHECK_PASSED : CHECK_FAILED;
-}
-
 // Entries given beyond their count, which update.exe never looks at: a count left too low.
 void warn_of_entries_beyond_count(const Cupdate_settings& settings, std::vector<std::wstring>& warnings)
 {
@@ -159,12 +151,6 @@ bool read_package_ini(Cupdate_settings& settings, Cpackage_findings& findings)
     return true;
 }
 
-int unreadable(Cpackage_findings& findings)
-{
-    findings.exit_code = CHECK_UNREADABLE;
-    return findings.exit_code;
-}
-
 }  // namespace
 
 int check_package(const Ccheck_options& options, Cpackage_findings& findings)
@@ -177,12 +163,12 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
     Ccurrent_folder directory(options.package_folder);
     if (!directory.entered()) {
         findings.checker_error = words(W_FOLDER_UNOPENED);
-        return unreadable(findings);
+        return findings.exit_code = CHECK_UNREADABLE;
     }
 
     Cupdate_settings settings;
     if (!read_package_ini(settings, findings))
-        return unreadable(findings);
+        return findings.exit_code = CHECK_UNREADABLE;
     append(findings.checks, {judged(L"update.ini", L"update.ini", L"")});
     append(findings.checks, judge_names(settings));
     append(findings.checks, judge_sources(settings, SOURCE_ROOT));
@@ -190,7 +176,7 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
     if (!installation)
         findings.checks.push_back(installation_not_checked());
     else if (!judge_installation(resolved, settings, findings))
-        return unreadable(findings);
+        return findings.exit_code = CHECK_UNREADABLE;
     gather_plan(settings, findings.installation.SAV_FOLDER, findings);
     if (installation)
         judge_room(findings);
@@ -198,6 +184,6 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
     for (Cchecked& check : findings.checks)
         check.hint = failure_hint(check, settings, findings.lines, findings.notes);
     name_what_the_player_sees(settings, findings);
-    findings.exit_code = exit_code_of(findings);
-    return findings.exit_code;
+    // A failure update.exe does not stop at fails the package all the same.
+    return findings.exit_code = findings.first_failure.empty() && findings.failures.empty() ? CHECK_PASSED : CHECK_FAILED;
 }
