@@ -38,16 +38,6 @@ bool lines_run_together(const Cfile_notes& notes, const std::vector<std::wstring
     return notes.looks_like_utf8 && lines.size() < notes.lines_as_utf8.size();
 }
 
-}  // namespace
-
-bool has_non_ascii(const std::wstring& text)
-{
-    for (wchar_t c : text)
-        if (c > 0x7F)
-            return true;
-    return false;
-}
-
 Cfile_notes inspect_bytes(const std::string& bytes)
 {
     Cfile_notes notes;
@@ -76,6 +66,16 @@ Cfile_notes inspect_bytes(const std::string& bytes)
     notes.lines_as_utf8 = utf8_lines(bytes.substr(start));
     notes.looks_like_utf8 = !notes.lines_as_utf8.empty();
     return notes;
+}
+
+}  // namespace
+
+bool has_non_ascii(const std::wstring& text)
+{
+    for (wchar_t c : text)
+        if (c > 0x7F)
+            return true;
+    return false;
 }
 
 Cfile_notes inspect_file(const std::wstring& path)

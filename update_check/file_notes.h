@@ -25,7 +25,6 @@ struct Cfile_notes {
     std::vector<std::wstring> lines_as_utf8;
 };
 
-Cfile_notes inspect_bytes(const std::string& bytes);
 // Whether text holds anything beyond ASCII, which a file saved as UTF-8 garbles.
 bool has_non_ascii(const std::wstring& text);
 // Reads the file without changing it; empty notes when it cannot be opened.

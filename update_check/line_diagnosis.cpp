@@ -89,7 +89,8 @@ void diagnose_ignored(const std::wstring& line, bool first_line_has_bom, Cline_d
     std::wstring rest = line;
     std::vector<Cignored_reason>& reasons = diagnosis.reasons;
 
-    const std::wstring bom = decoded_byte_order_mark();
+    // A UTF-8 byte-order mark, decoded as update.exe decodes update.ini.
+    const std::wstring bom = to_wide("\xEF\xBB\xBF");
     if (first_line_has_bom && !bom.empty() && starts_with(rest, bom)) {
         rest.erase(0, bom.size());
         reasons.push_back(Cignored_reason::byte_order_mark);
@@ -145,11 +146,6 @@ const wchar_t* reason_name(Cignored_reason reason)
         L"numbered key out of range", L"section header", L"not a comment marker", L"no \"=\" after the key",
         L"missing value", L"unquoted value", L"unterminated value", L"not a number"};
     return NAMES[static_cast<int>(reason)];
-}
-
-std::wstring decoded_byte_order_mark()
-{
-    return to_wide("\xEF\xBB\xBF");
 }
 
 Cline_diagnosis diagnose_line(const std::wstring& line, bool first_line_has_bom, Cupdate_settings& settings)

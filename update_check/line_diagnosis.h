@@ -49,6 +49,3 @@ struct Cline_diagnosis {
 // first_line_has_bom: the file began with a UTF-8 byte-order mark, which the reader decodes as
 // ordinary characters at the start of the first line.
 Cline_diagnosis diagnose_line(const std::wstring& line, bool first_line_has_bom, Cupdate_settings& settings);
-
-// The characters a UTF-8 byte-order mark becomes when decoded as update.exe decodes update.ini.
-std::wstring decoded_byte_order_mark();
