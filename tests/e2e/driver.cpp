@@ -228,8 +228,16 @@ DWORD run_console(const std::wstring& command_line, std::string& output)
     PROCESS_INFORMATION process = {};
     std::wstring line = command_line;
     DWORD exit_code = 255;
-    const BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                                        &startup, &process);
+    // Under a heavy load Wine now and then fails to start a program at the first try.
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt > 0)
+            Sleep(500);
+        started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                 &startup, &process);
+    }
+    if (!started)
+        output = "could not be started: error " + std::to_string(GetLastError());
     CloseHandle(write_end);
     char buffer[4096];
     for (DWORD count = 0; started && ReadFile(read_end, buffer, sizeof buffer, &count, nullptr) && count > 0;)
