@@ -9,6 +9,8 @@ shots=${2:-$pages}
 browser=$(command -v chromium || command -v chromium-browser || true)
 [ -n "$browser" ] || { echo "check-guide: chromium is missing (Debian package chromium)" >&2; exit 1; }
 mkdir -p "$shots"
+# Chromium takes file:// addresses and screenshot paths whole, not relative to where it runs.
+pages=$(cd "$pages" && pwd) shots=$(cd "$shots" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 width=1024
