@@ -6,20 +6,12 @@
 
 namespace {
 
-// The key of update.ini a check is about: its own name, or REG_NAME for the registry.
-std::wstring key_of(const Cfinding& finding)
-{
-    return finding.check == L"registry" ? L"REG_NAME" : finding.check;
-}
-
 // The text update.ini set for key, or empty text when key is not a text key.
 std::wstring text_value(const std::wstring& key, const Cupdate_settings& settings)
 {
     Cupdate_settings copy = settings;
-    for (const Cupdate_ini_template& entry : update_ini_templates())
-        if (entry.key() == key && entry.text_in(copy) != nullptr)
-            return *entry.text_in(copy);
-    return std::wstring();
+    const Cupdate_ini_template* entry = update_ini_template(key);
+    return entry != nullptr && entry->text_in(copy) != nullptr ? *entry->text_in(copy) : std::wstring();
 }
 
 // The first line that holds "KEY =" (blanks allowed before the "=") past its start, where
@@ -39,9 +31,7 @@ size_t line_with_key_inside(const std::vector<Cline_report>& lines, const std::w
 // Why a key can end up in the middle of a line when it was written at the start of its own.
 std::wstring why_lines_joined(const Cfile_notes& notes)
 {
-    if (notes.looks_like_utf8)
-        return words(W_JOINED_UTF8);
-    return words(notes.lone_cr_line_ends > 0 ? W_JOINED_CR : W_JOINED_START);
+    return words(notes.looks_like_utf8 ? W_JOINED_UTF8 : notes.lone_cr_line_ends > 0 ? W_JOINED_CR : W_JOINED_START);
 }
 
 }  // namespace
@@ -51,7 +41,8 @@ std::wstring failure_hint(const Cfinding& verdict, const Cupdate_settings& setti
 {
     if (verdict.state != Cfinding_state::failed)
         return std::wstring();
-    const std::wstring key = key_of(verdict);
+    // The key of update.ini the check is about: its own name, or REG_NAME for the registry.
+    const std::wstring key = verdict.check == L"registry" ? L"REG_NAME" : verdict.check;
     const std::wstring value = text_value(key, settings);
     if (value.empty()) {
         if (const Cline_report* line = ignored_line_meant_for(lines, key))

@@ -84,8 +84,7 @@ Cfile_notes inspect_file(const std::wstring& path)
     if (!open_file(file, path, L"rb") || file.size > TEXT_FILE_LIMIT)
         return Cfile_notes();
     std::string bytes(static_cast<size_t>(file.size), '\0');
-    const size_t read = bytes.empty() ? 0 : fread(&bytes[0], 1, bytes.size(), file.stream);
-    bytes.resize(read);
+    bytes.resize(bytes.empty() ? 0 : fread(&bytes[0], 1, bytes.size(), file.stream));
     return inspect_bytes(bytes);
 }
 
@@ -93,9 +92,7 @@ const wchar_t* encoding_name(const Cfile_notes& notes)
 {
     if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
         return L"utf16";
-    if (notes.utf8_byte_order_mark)
-        return L"utf8_bom";
-    return notes.looks_like_utf8 ? L"utf8" : L"shift_jis";
+    return notes.utf8_byte_order_mark ? L"utf8_bom" : notes.looks_like_utf8 ? L"utf8" : L"shift_jis";
 }
 
 std::vector<std::wstring> encoding_warnings(const Cfile_notes& notes, const std::vector<std::wstring>& lines)

@@ -40,7 +40,7 @@ void write_line(Cjson_writer& json, const Cline_report& line)
     if (diagnosis.kind == Cupdate_ini_line_kind::entry) {
         json.array(L"sets", line.settings, [&](const Cline_setting& setting) {
             json.object({{L"key", setting.key},
-                         {L"value", setting.is_number ? Cjson_scalar(static_cast<int>(setting.number)) : setting.value},
+                         {L"value", setting.is_number ? Cjson_scalar(std::stoi(setting.value)) : setting.value},
                          {L"replaces_line", static_cast<uint64_t>(setting.replaces_line)}});
         });
         json.member(L"ignored_rest", diagnosis.ignored_tail);

@@ -23,14 +23,6 @@ bool starts_with(const std::wstring& text, const std::wstring& prefix)
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-const Cupdate_ini_template* template_for_key(const std::wstring& key)
-{
-    for (const Cupdate_ini_template& entry : update_ini_templates())
-        if (entry.key() == key)
-            return &entry;
-    return nullptr;
-}
-
 // COPY_FOLDER_ or COPY_FILE_ followed by digits: a numbered key, but not one of 00 to 09.
 bool is_numbered_key(const std::wstring& key)
 {
@@ -121,7 +113,7 @@ void diagnose_ignored(const std::wstring& line, bool first_line_has_bom, Cline_d
         }
         return;
     }
-    const Cupdate_ini_template* entry = template_for_key(upper_key);
+    const Cupdate_ini_template* entry = update_ini_template(upper_key);
     if (entry == nullptr) {
         reasons.push_back(is_numbered_key(upper_key) ? Cignored_reason::numbered_key_out_of_range
                                                      : Cignored_reason::unknown_key);

@@ -31,16 +31,8 @@ bool number_wraps(const std::wstring& line)
 
 Cline_setting setting_of(const Cupdate_ini_template& entry, Cupdate_settings& settings)
 {
-    Cline_setting setting;
-    setting.key = entry.key();
-    if (const int32_t* number = entry.number_in(settings)) {
-        setting.is_number = true;
-        setting.number = *number;
-        setting.value = std::to_wstring(*number);
-    } else {
-        setting.value = *entry.text_in(settings);
-    }
-    return setting;
+    const int32_t* number = entry.number_in(settings);
+    return {entry.key(), number != nullptr ? std::to_wstring(*number) : *entry.text_in(settings), number != nullptr};
 }
 
 }  // namespace

@@ -35,10 +35,7 @@ void append(std::vector<Cchecked>& checks, const Cfindings& more)
 }
 
 // Without an installation to check against, its checks stand for one line of their own.
-Cchecked installation_not_checked()
-{
-    return {{L"installation", L"", Cfinding_state::not_judged, L""}, L""};
-}
+const Cchecked INSTALLATION_NOT_CHECKED = {{L"installation", L"", Cfinding_state::not_judged, L""}, L""};
 
 // The installation checks up to the confirmation, but for the room on the drive, which waits for
 // the plan. False when the command line names a registry value that does not exist.
@@ -50,7 +47,7 @@ bool judge_installation(const Ccheck_options& options, const Cupdate_settings& s
         if (findings.checks.back().state != Cfinding_state::passed) {
             // No record, no installation to check against.
             findings.installation_source.clear();
-            findings.checks.push_back(installation_not_checked());
+            findings.checks.push_back(INSTALLATION_NOT_CHECKED);
             return true;
         }
     } else {
@@ -174,7 +171,7 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
     append(findings.checks, judge_sources(settings, SOURCE_ROOT));
     const bool installation = resolved.read_registry || !resolved.install_folder.empty();
     if (!installation)
-        findings.checks.push_back(installation_not_checked());
+        findings.checks.push_back(INSTALLATION_NOT_CHECKED);
     else if (!judge_installation(resolved, settings, findings))
         return findings.exit_code = CHECK_UNREADABLE;
     gather_plan(settings, findings.installation.SAV_FOLDER, findings);

@@ -17,7 +17,6 @@ struct Cline_setting {
     std::wstring key;
     std::wstring value;
     bool is_number = false;
-    int32_t number = 0;
     // The earlier line whose value this one replaces, or 0.
     size_t replaces_line = 0;
 };

@@ -95,6 +95,14 @@ const std::vector<Cupdate_ini_template>& update_ini_templates()
     return templates;
 }
 
+const Cupdate_ini_template* update_ini_template(const std::wstring& key)
+{
+    for (const Cupdate_ini_template& entry : update_ini_templates())
+        if (entry.key() == key)
+            return &entry;
+    return nullptr;
+}
+
 Cupdate_ini_line_result apply_update_ini_line(const std::wstring& line, Cupdate_settings& settings)
 {
     Cupdate_ini_line_result result;

@@ -34,6 +34,9 @@ struct Cupdate_ini_template {
 // COPY_FOLDER_00 to COPY_FOLDER_09, then COPY_FILE_00 to COPY_FILE_09.
 const std::vector<Cupdate_ini_template>& update_ini_templates();
 
+// The template of the key as written in update.ini ("BGM_FOLDER"), or null for no key of update.ini.
+const Cupdate_ini_template* update_ini_template(const std::wstring& key);
+
 enum class Cupdate_ini_line_kind { empty, comment, entry, ignored };
 
 struct Cupdate_ini_line_result {
