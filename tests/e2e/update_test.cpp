@@ -500,6 +500,7 @@ struct Kill {
     bool half_replace;  // that replace had moved its file to the backup's name
     bool was_updated;   // every file was in place
     int answer;
+    bool held = false;  // a.dat is held open by another program when the first run after tries to put it back
 };
 
 const std::wstring ROLLED_BACK = L"前回のアップデートが途中で中断されていたため、ゲームをアップデート前の状態に戻しました。";
@@ -517,6 +518,7 @@ const Kill KILLS[] = {
     {"engine_under_its_backup_no", 0, 4, true, false, IDNO},
     {"engine_under_its_backup_yes", 0, 4, true, false, IDYES},
     {"deleting_the_backups_no", 0, 6, false, true, IDNO},
+    {"a_dat_held_when_put_back_no", 0, 3, false, false, IDNO, true},
 };
 
 void PrintTo(const Kill& row, std::ostream* out) { *out << row.name; }
@@ -550,6 +552,17 @@ TEST_P(Killed, IsPutBackOrCleanedUpByTheNextRun)
     const e2e::Run killed = run_update(s.exe(), killing);
     ASSERT_EQ(killed.exit_code, 9u) << text_of(killed.transcript);
 
+    // A file that cannot go back yet: the run says so, touches nothing else, and keeps the journal
+    // for the run after, once the file is free.
+    if (row.held) {
+        s.hold(s.game + L"\\a.dat");
+        const e2e::Run stuck = run_update(s.exe());
+        EXPECT_EQ(text_of(stuck.transcript), text_of(fails(L"前回のアップデートが途中で中断されていましたが、ゲームを元の状態に"
+                                                           L"戻せませんでした。\nゲームを終了してから、もう一度実行してください。")));
+        EXPECT_EQ(stuck.exit_code, 1u);
+        CloseHandle(s.held.back());
+        s.held.pop_back();
+    }
     Options again;
     again.answers = {row.answer};
     const e2e::Run run = run_update(s.exe(), again);
