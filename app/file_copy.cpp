@@ -14,8 +14,6 @@
 
 namespace {
 
-// Decimal, not 1 MiB: the bars advance once per million bytes.
-constexpr size_t BLOCK_SIZE = 1000000;
 constexpr int BAR_END = 1000;
 
 // Thousandths in double precision, truncated, so that 64-bit sizes never overflow.
@@ -29,7 +27,8 @@ int thousandths(uint64_t done, uint64_t whole)
 }  // namespace
 
 std::wstring copy_file_with_progress(const std::wstring& relative_path, const std::wstring& staging_path,
-                                     uint64_t total_bytes, uint64_t& bytes_remaining)
+                                     uint64_t total_bytes, uint64_t& bytes_remaining,
+                                     std::vector<unsigned char>& block)
 {
     // Declared source first, so the destination is closed first on every way out.
     Cfile_handle source;
@@ -47,16 +46,16 @@ std::wstring copy_file_with_progress(const std::wstring& relative_path, const st
 
     const uint64_t file_size = source.size;
     uint64_t file_remaining = file_size;
-    std::vector<unsigned char> buffer(BLOCK_SIZE);
+    block.resize(BLOCK_SIZE);
 
     while (file_remaining != 0) {
         // Never past the size measured at opening: a file that grows meanwhile cannot drive the
         // counters below zero, and one that shrinks ends the copy as a failed read.
         const size_t wanted = static_cast<size_t>(std::min<uint64_t>(BLOCK_SIZE, file_remaining));
-        const size_t count = fread(buffer.data(), 1, wanted, source.stream);
+        const size_t count = fread(block.data(), 1, wanted, source.stream);
         if (count == 0)
             return relative_path + L"の読み込みに失敗しました。";
-        if (fwrite(buffer.data(), 1, count, destination.stream) != count)
+        if (fwrite(block.data(), 1, count, destination.stream) != count)
             return destination_path + L"への書き込みに失敗しました。";
 
         file_remaining -= count;

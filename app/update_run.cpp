@@ -48,6 +48,7 @@ bool copy_update()
     const uint64_t plan_bytes = total_bytes(plan);
     uint64_t bytes_remaining = plan_bytes;
     Cstaged_update update(g_update.destination_folder);
+    std::vector<unsigned char> block(BLOCK_SIZE);
     const std::wstring not_begun = update.begin();
     if (!not_begun.empty())
         return report(not_begun);
@@ -65,7 +66,7 @@ bool copy_update()
             std::wstring staging;
             std::wstring problem = update.prepare(destination, staging);
             if (problem.empty())
-                problem = copy_file_with_progress(relative, staging, plan_bytes, bytes_remaining);
+                problem = copy_file_with_progress(relative, staging, plan_bytes, bytes_remaining, block);
             if (!problem.empty()) {
                 update.roll_back();
                 return report(problem);
