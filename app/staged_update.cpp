@@ -6,6 +6,7 @@
 #include "fs/file_ops.h"
 #include "fs/folder_walk.h"
 #include "fs/paths.h"
+#include "install/free_space.h"
 
 namespace {
 
@@ -119,6 +120,8 @@ std::wstring Cstaged_update::prepare(const std::wstring& destination, std::wstri
             return destination + L"が開けませんでした。";
         Cjournal_file file;
         file.number = files_.size();
+        if (file.number % STAGED_FILES_PER_FOLDER == 0 && !make_new_folder(staging_folder(game_, file.number)))
+            return staging_folder(game_, file.number) + L"が作成できませんでした。";
         file.existed = found == Cfound::file;
         file.relative = destination.substr(game_.size() + 1);
         index_[key] = files_.size();

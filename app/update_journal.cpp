@@ -8,6 +8,7 @@
 #include "fs/folder_walk.h"
 #include "fs/paths.h"
 #include "fs/text.h"
+#include "install/free_space.h"
 
 namespace {
 
@@ -85,16 +86,44 @@ bool is_run_file(const std::wstring& name)
     return extension == L".NEW" || extension == L".OLD";
 }
 
-// Every staging and backup file left in the journal's folder, the journal last, then the folder:
-// a kill on the way leaves the journal as long as a file it speaks of is there. Anything else in a
-// folder of that name is not the update's, and stays, and so does the folder.
+bool is_number(const std::wstring& name)
+{
+    return !name.empty() && name.find_first_not_of(L"0123456789") == std::wstring::npos;
+}
+
+// The staging and backup files directly inside folder.
+void remove_run_files(const std::wstring& folder)
+{
+    for (const Cfile_entry& entry : walk_folder(folder))
+        if (!entry.is_folder && is_run_file(entry.path))
+            delete_file(join_path(folder, entry.path));
+}
+
+// Every staging and backup file left in the journal's folder and its numbered subfolders (an older
+// release kept them all in the folder itself), the journal last, then the folder: a kill on the
+// way leaves the journal as long as a file it speaks of is there. Anything else in a folder of
+// that name is not the update's, and stays, and so does the folder.
 void remove_place(const std::wstring& game)
 {
-    for (const Cfile_entry& entry : walk_folder(journal_place(game)))
-        if (!entry.is_folder && is_run_file(entry.path))
-            delete_file(join_path(journal_place(game), entry.path));
+    const std::wstring place = journal_place(game);
+    for (const Cfile_entry& entry : walk_folder(place))
+        if (entry.is_folder && is_number(entry.path) && (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            remove_run_files(join_path(place, entry.path));
+            remove_empty_folder(join_path(place, entry.path));
+        }
+    remove_run_files(place);
     delete_file(journal_path(game));
-    remove_empty_folder(journal_place(game));
+    remove_empty_folder(place);
+}
+
+// Where a run left file number's staging or backup file: in its subfolder, or, from an older
+// release, in the journal's folder itself.
+std::wstring left_file(const std::wstring& game, size_t number, const wchar_t* extension)
+{
+    const std::wstring name = std::to_wstring(number) + extension;
+    const std::wstring flat = join_path(journal_place(game), name);
+    const std::wstring nested = join_path(staging_folder(game, number), name);
+    return !file_exists(nested) && file_exists(flat) ? flat : nested;
 }
 
 // Puts one file back as it was before the run: its backup over it, wherever the replace stopped;
@@ -102,10 +131,10 @@ void remove_place(const std::wstring& game)
 bool put_back(const std::wstring& game, const Cjournal_file& file)
 {
     const std::wstring destination = join_path(game, file.relative);
-    const std::wstring backup = backup_path(game, file.number);
+    const std::wstring backup = left_file(game, file.number, L".old");
     if (file.existed)
         return !file_exists(backup) || move_file(backup, destination, true);
-    if (file_exists(staging_path(game, file.number)) || !file_exists(destination) || is_link(destination))
+    if (file_exists(left_file(game, file.number, L".new")) || !file_exists(destination) || is_link(destination))
         return true;
     return delete_file(destination);
 }
@@ -117,14 +146,21 @@ std::wstring journal_place(const std::wstring& game)
     return join_path(game, JOURNAL_FOLDER);
 }
 
+// Windows reads a whole folder to find a name that is not there yet: in folders of a bounded size
+// a staging file costs the same whether the update has ten files or ten thousand.
+std::wstring staging_folder(const std::wstring& game, size_t number)
+{
+    return join_path(journal_place(game), std::to_wstring(number / STAGED_FILES_PER_FOLDER));
+}
+
 std::wstring staging_path(const std::wstring& game, size_t number)
 {
-    return join_path(journal_place(game), std::to_wstring(number) + L".new");
+    return join_path(staging_folder(game, number), std::to_wstring(number) + L".new");
 }
 
 std::wstring backup_path(const std::wstring& game, size_t number)
 {
-    return join_path(journal_place(game), std::to_wstring(number) + L".old");
+    return join_path(staging_folder(game, number), std::to_wstring(number) + L".old");
 }
 
 bool Cupdate_journal::open(const std::wstring& game)

@@ -1,7 +1,7 @@
 #pragma once
 // The journal of one update: a folder of its own inside the game folder that holds the staging and
-// backup files under short names, and a file that tells what the run has made and what it is about
-// to put in place. A run that ends removes the folder; the next run after a kill or a power cut
+// backup files under short names, in numbered subfolders of at most STAGED_FILES_PER_FOLDER files
+// each, and a file that tells what the run has made and what it is about to put in place. A run that ends removes the folder; the next run after a kill or a power cut
 // reads it and puts the game back, or only cleans up when every file was already in place.
 #include <string>
 #include <vector>
@@ -12,6 +12,8 @@
 constexpr const wchar_t* JOURNAL_FOLDER = L"~update";
 
 std::wstring journal_place(const std::wstring& game);
+// The subfolder of the journal's folder that holds file number's staging and backup file.
+std::wstring staging_folder(const std::wstring& game, size_t number);
 std::wstring staging_path(const std::wstring& game, size_t number);
 std::wstring backup_path(const std::wstring& game, size_t number);
 

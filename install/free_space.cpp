@@ -20,13 +20,15 @@ uint64_t staging_room(const std::vector<Ccopy_group>& plan, uint64_t cluster)
     const auto clusters = [cluster](uint64_t bytes) { return cluster > 1 ? (bytes + cluster - 1) / cluster * cluster : bytes; };
     // A journal line per file: its relative path in UTF-8 (at most three bytes a character) and a
     // few more.
-    uint64_t needed = 0, journal = 64;
+    uint64_t needed = 0, journal = 64, files = 0;
     for (const Ccopy_group& group : plan)
         for (const Cfile_entry& entry : group.listing.entries) {
             needed += clusters(entry.size);
             journal += relative_path(group, entry).size() * 3 + 16;
+            ++files;
         }
-    return needed + clusters(journal);
+    const uint64_t folders = (files + STAGED_FILES_PER_FOLDER - 1) / STAGED_FILES_PER_FOLDER;
+    return needed + clusters(journal) + folders * clusters(1);
 }
 
 uint64_t staging_room(const std::vector<Ccopy_group>& plan, const std::wstring& destination_folder)
