@@ -43,11 +43,15 @@ void Cupdate_process_dialog::paint(bool hold_after)
     if (hwnd == nullptr)
         return;
     const ULONGLONG started = GetTickCount64();
-    if (holding_)
+    if (holding_) {
+        hold_controls(false);
         set_redraw(true);
+    }
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    if (hold_after)
+    if (hold_after) {
         set_redraw(false);
+        hold_controls(true);
+    }
     holding_ = hold_after;
     const ULONGLONG cost = GetTickCount64() - started;
     ULONGLONG interval = cost * PAINT_COST_FACTOR;
@@ -56,4 +60,13 @@ void Cupdate_process_dialog::paint(bool hold_after)
     if (interval > LONGEST_PAINT_INTERVAL_MS)
         interval = LONGEST_PAINT_INTERVAL_MS;
     next_paint_ = GetTickCount64() + interval;
+}
+
+// Between paints the text and the bars only keep what they are told last: they cannot be seen to
+// change, and a control told each change would ask Windows to repaint it every block.
+void Cupdate_process_dialog::hold_controls(bool hold)
+{
+    status_text.hold_changes(hold);
+    progress_bars[0].hold_changes(hold);
+    progress_bars[1].hold_changes(hold);
 }

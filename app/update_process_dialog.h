@@ -23,6 +23,7 @@ public:
 
 private:
     void paint(bool hold_after);
+    void hold_controls(bool hold);
 
     bool holding_ = false;
     ULONGLONG next_paint_ = 0;

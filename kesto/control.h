@@ -15,6 +15,21 @@ class Ccontrol : public Cwindow_base {
 public:
     void bind_dialog_item(const Cdialog& parent, int item_id);
     void set_text(const std::wstring& text);
+
+    // For a control whose painting is held off (set_redraw on its dialog): while held, it keeps
+    // only the last of the messages that change what it shows (WM_SETTEXT, PBM_SETPOS) and is
+    // told that one when released, or before any other message it gets. A control that cannot be
+    // seen to change then costs nothing to change; what it shows once painted is the same.
+    void hold_changes(bool hold);
+    LRESULT window_proc(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+private:
+    void release_change();
+
+    bool holding_ = false;
+    UINT held_message_ = 0;  // 0: nothing held
+    WPARAM held_wparam_ = 0;
+    std::wstring held_text_;
 };
 
 class Cc_static : public Ccontrol {};
