@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <set>
+#include <sstream>
 
 #include "support/unix_command.h"
 
@@ -132,6 +133,21 @@ static void read_log(const std::wstring& path, Run& run)
     }
 }
 
+// What a power cut leaves of the files the hook lists: each as long as at its last flush.
+static void cut_to_flushed(const std::wstring& list)
+{
+    std::istringstream lines(read_bytes(list));
+    for (std::string length, path; std::getline(lines, length, '\t') && std::getline(lines, path);) {
+        const HANDLE file = CreateFileW(from_utf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
+        LARGE_INTEGER at = {};
+        at.QuadPart = std::stoll(length);
+        SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        CloseHandle(file);
+    }
+}
+
 Run run_update(const std::wstring& exe, const Options& options)
 {
     Run run;
@@ -177,8 +193,12 @@ Run run_update(const std::wstring& exe, const Options& options)
             if (options.at_pause)
                 options.at_pause(run.transcript);
             // Under Wine a process ended by a Unix SIGKILL reports exit code 0; this one reports 9.
-            if (options.kill_at_pause)
+            if (options.kill_at_pause) {
                 TerminateProcess(process.hProcess, 9);
+                WaitForSingleObject(process.hProcess, INFINITE);
+            }
+            if (options.power_cut)
+                cut_to_flushed(log + L".cut");
             write_file(log + L".go", "");
         }
         for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {
@@ -210,7 +230,7 @@ Run run_update(const std::wstring& exe, const Options& options)
     CloseHandle(process.hProcess);
     RegDeleteKeyW(HKEY_CURRENT_USER, overrides);
     read_log(log, run);
-    for (const wchar_t* suffix : {L"", L".pause", L".go"})
+    for (const wchar_t* suffix : {L"", L".pause", L".go", L".cut"})
         DeleteFileW((log + suffix).c_str());
     return run;
 }

@@ -37,7 +37,8 @@ struct Options {
     int hold_at_io = 0;                   // hold it before its Nth move, replace or delete while the dialog is up
     bool half_replace = false;            // a replace held there has moved its file to the backup's name
     std::function<void(const Lines& so_far)> at_pause;
-    bool kill_at_pause = false;           // then end it there with TerminateProcess
+    bool kill_at_pause = false;           // then end it there with TerminateProcess,
+    bool power_cut = false;               // and cut each file back to what its last flush put on the disk
     std::function<void(HWND box)> before_answer;
     DWORD timeout_ms = 120000;            // then the program is ended and the run fails
 };

@@ -12,11 +12,17 @@
 // being put in place). UPDATE_E2E_HOLD_AT_IO=N holds it in the same way before its Nth move,
 // replace or delete; with UPDATE_E2E_HALF_REPLACE=1 a replace held there has first moved the
 // file to its backup's name, as Wine's does before it is killed halfway.
+// For a power cut, it follows each file the program writes, through its renames, and when held
+// writes <log>.cut: "<length>\t<path>" for each file written since its last flush, the length it
+// had then (0 when never flushed): the program writes its files front to back, so that is what a
+// power cut would leave of it.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 
@@ -97,8 +103,56 @@ void log_box(HWND box)
         L" text=" + text_of(GetDlgItem(box, 0xFFFF)));
 }
 
+// A file the program wrote: its length at the last flush, and whether it was written since.
+struct Cwritten {
+    LONGLONG flushed = 0;
+    bool dirty = false;
+};
+std::map<std::wstring, Cwritten> written;  // by the path as key_of gives it
+std::map<FILE*, std::wstring> streams;     // the program's streams open for writing
+
+std::wstring key_of(std::wstring path)
+{
+    if (path.compare(0, 4, L"\\\\?\\") == 0)
+        path = path.substr(4);
+    CharUpperBuffW(&path[0], static_cast<DWORD>(path.size()));
+    return path;
+}
+
+std::wstring key_of(HANDLE file)
+{
+    wchar_t path[2048] = {};
+    GetFinalPathNameByHandleW(file, path, 2048, FILE_NAME_NORMALIZED);
+    return key_of(std::wstring(path));
+}
+
+void renamed(const std::wstring& from, const std::wstring& to)
+{
+    const auto file = written.find(key_of(from));
+    if (file == written.end())
+        return;
+    written[key_of(to)] = file->second;
+    written.erase(key_of(from));
+}
+
+void write_cut()
+{
+    std::string lines;
+    for (const auto& [path, file] : written)
+        if (file.dirty) {
+            char utf8[4096] = {};
+            WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
+            lines += std::to_string(file.flushed) + "\t" + utf8 + "\n";
+        }
+    const HANDLE cut = CreateFileW((log_path + L".cut").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD count = 0;
+    WriteFile(cut, lines.data(), static_cast<DWORD>(lines.size()), &count, nullptr);
+    CloseHandle(cut);
+}
+
 void hold()
 {
+    write_cut();
     // The program paints at its own pace with redrawing held off; held here, it is painted
     // now, so that what is on screen is what it has shown so far.
     SendMessageW(dialog, WM_SETREDRAW, TRUE, 0);
@@ -129,13 +183,20 @@ BOOL WINAPI flush(HANDLE file)
     wchar_t path[2048] = {};
     GetFinalPathNameByHandleW(file, path, 2048, FILE_NAME_NORMALIZED);
     on_io(L"flush", path, false);
-    return real_flush(file);
+    const BOOL flushed = real_flush(file);
+    LARGE_INTEGER size = {};
+    if (flushed && dialog && GetFileSizeEx(file, &size))
+        written[key_of(file)] = Cwritten{size.QuadPart, false};
+    return flushed;
 }
 
 BOOL WINAPI move(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
     on_io(L"move", from, true);
-    return real_move(from, to, flags);
+    const BOOL moved = real_move(from, to, flags);
+    if (moved)
+        renamed(from, to);
+    return moved;
 }
 
 BOOL WINAPI replace(LPCWSTR target, LPCWSTR replacement, LPCWSTR backup, DWORD flags, LPVOID exclude, LPVOID reserved)
@@ -143,13 +204,57 @@ BOOL WINAPI replace(LPCWSTR target, LPCWSTR replacement, LPCWSTR backup, DWORD f
     if (dialog && half_replace && io_calls + 1 == hold_at_io)
         real_move(target, backup, 0);
     on_io(L"replace", replacement, true);
-    return real_replace(target, replacement, backup, flags, exclude, reserved);
+    const BOOL replaced = real_replace(target, replacement, backup, flags, exclude, reserved);
+    if (replaced) {
+        renamed(target, backup);
+        renamed(replacement, target);
+    }
+    return replaced;
 }
 
 BOOL WINAPI remove(LPCWSTR path)
 {
     on_io(L"delete", path, true);
-    return real_delete(path);
+    const BOOL removed = real_delete(path);
+    if (removed)
+        written.erase(key_of(path));
+    return removed;
+}
+
+decltype(&_wfsopen) real_open;
+decltype(&fwrite) real_fwrite;
+decltype(&fclose) real_fclose;
+decltype(&WriteFile) real_write_file;
+
+FILE* __cdecl open(const wchar_t* path, const wchar_t* mode, int share)
+{
+    FILE* stream = real_open(path, mode, share);
+    if (stream != nullptr && dialog && wcspbrk(mode, L"wa+") != nullptr)
+        streams[stream] = key_of(std::wstring(path));
+    if (stream != nullptr && dialog && wcschr(mode, L'w') != nullptr)
+        written[key_of(std::wstring(path))] = Cwritten{0, true};
+    return stream;
+}
+
+size_t __cdecl write(const void* bytes, size_t size, size_t count, FILE* stream)
+{
+    const auto file = streams.find(stream);
+    if (file != streams.end())
+        written[file->second].dirty = true;
+    return real_fwrite(bytes, size, count, stream);
+}
+
+int __cdecl close(FILE* stream)
+{
+    streams.erase(stream);
+    return real_fclose(stream);
+}
+
+BOOL WINAPI write_file(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD done, LPOVERLAPPED overlapped)
+{
+    if (dialog)
+        written[key_of(file)].dirty = true;
+    return real_write_file(file, bytes, count, done, overlapped);
 }
 
 // Points the program's own imports of a function at ours.
@@ -230,6 +335,10 @@ LRESULT CALLBACK hook(int code, WPARAM wparam, LPARAM lparam)
         redirect("MoveFileExW", &move, real_move);
         redirect("ReplaceFileW", &replace, real_replace);
         redirect("DeleteFileW", &remove, real_delete);
+        redirect("_wfsopen", &open, real_open);
+        redirect("fwrite", &write, real_fwrite);
+        redirect("fclose", &close, real_fclose);
+        redirect("WriteFile", &write_file, real_write_file);
     }
     const CWPSTRUCT& sent = *reinterpret_cast<const CWPSTRUCT*>(lparam);
     if (code == HC_ACTION)

@@ -490,9 +490,9 @@ TEST_P(Update, ShowsAndWritesWhatItShould)
 INSTANTIATE_TEST_SUITE_P(Rows, Update, testing::ValuesIn(ROWS),
                          [](const testing::TestParamInfo<Row>& row) { return std::string(row.param.name); });
 
-// Killed at a moment of its run, then started again and answered as the row says: the game is
-// exactly as before the killed run after No (or as updated, when every file was in place), and
-// updated after Yes, with nothing of the update's own left.
+// Killed at a moment of its run, or the power cut there, then started again and answered as the
+// row says: the game is exactly as before the killed run after No (or as updated, when every file
+// was in place), and updated after Yes, with nothing of the update's own left.
 struct Kill {
     const char* name;
     int pause_at;       // killed at this bar position while copying,
@@ -501,6 +501,7 @@ struct Kill {
     bool was_updated;   // every file was in place
     int answer;
     bool held = false;  // a.dat is held open by another program when the first run after tries to put it back
+    bool power_cut = false;  // the power went: every file is as its last flush left it on the disk
 };
 
 const std::wstring ROLLED_BACK = L"前回のアップデートが途中で中断されていたため、ゲームをアップデート前の状態に戻しました。";
@@ -519,6 +520,12 @@ const Kill KILLS[] = {
     {"engine_under_its_backup_yes", 0, 4, true, false, IDYES},
     {"deleting_the_backups_no", 0, 6, false, true, IDNO},
     {"a_dat_held_when_put_back_no", 0, 3, false, false, IDNO, true},
+    {"power_cut_while_copying_no", 3, 0, false, false, IDNO, false, true},
+    {"power_cut_while_copying_yes", 3, 0, false, false, IDYES, false, true},
+    {"power_cut_after_the_commit_no", 0, 1, false, false, IDNO, false, true},
+    {"power_cut_halfway_in_place_no", 0, 3, false, false, IDNO, false, true},
+    {"power_cut_halfway_in_place_yes", 0, 3, false, false, IDYES, false, true},
+    {"power_cut_all_in_place_no", 0, 6, false, true, IDNO, false, true},
 };
 
 void PrintTo(const Kill& row, std::ostream* out) { *out << row.name; }
@@ -549,6 +556,7 @@ TEST_P(Killed, IsPutBackOrCleanedUpByTheNextRun)
     killing.hold_at_io = row.hold_at_io;
     killing.half_replace = row.half_replace;
     killing.kill_at_pause = true;
+    killing.power_cut = row.power_cut;
     const e2e::Run killed = run_update(s.exe(), killing);
     ASSERT_EQ(killed.exit_code, 9u) << text_of(killed.transcript);
 
