@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 
 #include "kesto/application.h"
 
@@ -25,9 +26,18 @@ int procedure_slot(bool is_dialog)
     return is_dialog ? DWLP_DLGPROC : GWLP_WNDPROC;
 }
 
+// Every window attached and not yet detached, with its object; written by attach and detach only.
+// Never destroyed: objects of static storage duration may detach after every other static is gone.
+std::map<HWND, Cwindow_base*>& bound_windows()
+{
+    static auto* windows = new std::map<HWND, Cwindow_base*>;
+    return *windows;
+}
+
 Cwindow_base* bound_object(HWND window)
 {
-    return static_cast<Cwindow_base*>(GetPropW(window, THIS_PROPERTY));
+    const auto bound = bound_windows().find(window);
+    return bound == bound_windows().end() ? nullptr : bound->second;
 }
 
 // The object a creation or initialisation message carries, or null for every other message.
@@ -92,6 +102,7 @@ bool Cwindow_base::attach(HWND window)
         return false;
     hwnd = window;
     SetPropW(window, THIS_PROPERTY, static_cast<HANDLE>(this));
+    bound_windows()[window] = this;
     is_dialog = has_dialog_procedure(window);
 
     // A window born with our procedure needs no subclassing and keeps previous_proc null.
@@ -105,6 +116,9 @@ void Cwindow_base::detach()
 {
     if (hwnd == nullptr)
         return;
+    const auto bound = bound_windows().find(hwnd);
+    if (bound != bound_windows().end() && bound->second == this)
+        bound_windows().erase(bound);
     // Once the window is gone there is no procedure to restore and no property to remove.
     if (IsWindow(hwnd)) {
         if (previous_proc != nullptr)

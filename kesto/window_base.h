@@ -1,11 +1,14 @@
 #pragma once
 // Binds Win32 windows to objects: one procedure serves every toolkit window, finds the object
-// through the window property "this" and hands each message to its two virtual operations.
+// the window is bound to and hands each message to its two virtual operations.
 #include <windows.h>
 
 namespace Kesto {
 
-// The property that links a window to its object; nothing else does.
+// The property that links a window to its object, for anyone who looks at the window. The
+// procedure itself finds the object in the toolkit's own list of bound windows, kept beside the
+// property by attach and detach: under Wine each property read is a round trip to the window
+// server, and the copy sends its controls a few messages every block.
 extern const wchar_t* const THIS_PROPERTY;
 
 // Non-zero dialog-procedure slot: the window is a dialog, whose default work the dialog manager
