@@ -1,5 +1,6 @@
 #include "fs/file_handle.h"
 
+#include <io.h>
 #include <share.h>
 
 #include "fs/paths.h"
@@ -20,11 +21,9 @@ bool open_file(Cfile_handle& file, const std::wstring& path, const std::wstring&
         return false;
     file.stream = stream;
 
-    if (_fseeki64(stream, 0, SEEK_END) == 0) {
-        const long long end = _ftelli64(stream);
-        file.size = end > 0 ? static_cast<uint64_t>(end) : 0;
-    }
-    _fseeki64(stream, 0, SEEK_SET);
+    // Asked of the open file once, not by seeking to its end and back: a seek is several calls.
+    const long long size = _filelengthi64(_fileno(stream));
+    file.size = size > 0 ? static_cast<uint64_t>(size) : 0;
     return true;
 }
 
