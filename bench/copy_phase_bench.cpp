@@ -1,7 +1,7 @@
 // Runs update.exe as a player would, with nothing injected into it: answers Yes to the
 // confirmation and OK to the closing box, and prints the milliseconds from the Yes to the closing
-// box (the copy phase: the dialog made, the files copied and put in place, the dialog gone) and
-// the closing box's text. With --profile, the hook profile_hook.dll beside it times the program's
+// box (the copy phase: the dialog made, the files copied and put in place, the dialog gone), then
+// those from the start to the confirmation, and the closing box's text. With --profile, the hook profile_hook.dll beside it times the program's
 // calls from inside (see profile_hook.cpp). Usage: copy_phase_bench <update.exe> [--profile]
 #include <windows.h>
 
@@ -77,10 +77,12 @@ int wmain(int argc, wchar_t** argv)
     const HHOOK profiler = profile ? hook_profiler(process.dwThreadId) : nullptr;
     if (profile && profiler == nullptr)
         return 1;
+    const ULONGLONG started = GetTickCount64();
     ResumeThread(process.hThread);
     HWND question = wait_for_box(process.dwProcessId, IDYES, process.hProcess);
     if (question == nullptr)
         return 1;
+    const ULONGLONG asked = GetTickCount64();
     if (profiler != nullptr)
         UnhookWindowsHookEx(profiler);
     const ULONGLONG yes = GetTickCount64();
@@ -93,7 +95,7 @@ int wmain(int argc, wchar_t** argv)
         PostMessageW(closing, WM_COMMAND, IDOK, 0);
     }
     WaitForSingleObject(process.hProcess, 60000);
-    printf("%llu\n", static_cast<unsigned long long>(closed - yes));
+    printf("%llu %llu\n", static_cast<unsigned long long>(closed - yes), static_cast<unsigned long long>(asked - started));
     char utf8[1024] = {};
     WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
     fprintf(stderr, "%s\n", utf8);

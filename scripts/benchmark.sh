@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Times update.exe's copy phase (from the Yes to the closing box, nothing injected into it)
 # against a windowless program that copies the same files with the same 1,000,000-byte blocks
-# under the same Wine, and against cp -r, alternating, on both builds; for an update of big files
-# and for one of big and small files, on tmpfs. With BENCH_BEFORE naming an older build folder
+# under the same Wine, and against cp -r, alternating, on both builds; for an update of big files,
+# for one of big and small files, and for one of 10,000 small files in one folder, on tmpfs; and
+# the time from the start to the confirmation. Then, for each update, where the copy phase's time
+# goes: one more run with bench/profile_hook.cpp timing update.exe's own calls by kind. With BENCH_BEFORE naming an older build folder
 # (holding <preset>/update.exe), that update.exe is timed in the same rounds, for its ratio beside
-# today's. Then the flush cost: the windowless copy onto a real disk (below build/, never tmpfs)
+# today's, and profiled as well. Then the flush cost: the windowless copy onto a real disk (below build/, never tmpfs)
 # with and without each file flushed before closing, as update.exe flushes it. Prints the medians
 # and the peak memory of update.exe; asserts nothing. Usage: bash scripts/benchmark.sh [rounds]
 set -euo pipefail
@@ -20,21 +22,25 @@ trap 'rm -rf "$root" "$disk"' EXIT
 if [ "$(df --output=fstype "$PWD/build" | tail -1)" = tmpfs ]; then echo "build/ is on tmpfs: no real disk for the flush cost" >&2; exit 1; fi
 export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 
-# Two updates: 4 x 225 MB, and the same with 1,500 files of 200 KB beside them.
+# Three updates: 4 x 225 MB; the same with 1,500 files of 200 KB beside them; 10,000 files of 4 KB.
+small_files() {  # count size folder
+  head -c "$2" /dev/urandom > "$3/d0.dat"
+  for i in $(seq 1 $(($1 - 1))); do cp "$3/d0.dat" "$3/d$i.dat"; done
+}
 lay_out() {
   local package=$root/$1/package
   mkdir -p "$package/GAMEDATA/MOV" "$package/GAMEDATA/data"
-  head -c 225000000 /dev/urandom > "$package/GAMEDATA/MOV/m0.mpg"
-  for i in 1 2 3; do cp "$package/GAMEDATA/MOV/m0.mpg" "$package/GAMEDATA/MOV/m$i.mpg"; done
-  if [ "$1" = mixed ]; then
-    head -c 200000 /dev/urandom > "$package/GAMEDATA/data/d0.dat"
-    for i in $(seq 1 1499); do cp "$package/GAMEDATA/data/d0.dat" "$package/GAMEDATA/data/d$i.dat"; done
+  if [ "$1" != many ]; then
+    head -c 225000000 /dev/urandom > "$package/GAMEDATA/MOV/m0.mpg"
+    for i in 1 2 3; do cp "$package/GAMEDATA/MOV/m0.mpg" "$package/GAMEDATA/MOV/m$i.mpg"; done
   fi
+  [ "$1" = mixed ] && small_files 1500 200000 "$package/GAMEDATA/data"
+  [ "$1" = many ] && small_files 10000 4096 "$package/GAMEDATA/data"
   printf 'GAME_NAME = "ベンチマーク"\r\nREG_NAME = "UpdateBench\\%s"\r\nMOV_UPDATE = 1\r\nMOV_FOLDER = "MOV"\r\nCOPY_FOLDER_COUNT = 1\r\nCOPY_FOLDER_00 = "data"\r\n' "$1" \
     | iconv -f UTF-8 -t CP932 > "$package/update.ini"
 }
-lay_out big
-lay_out mixed
+updates_to_time=(big mixed many)
+for update in "${updates_to_time[@]}"; do lay_out "$update"; done
 
 # The peak resident memory of a running update.exe, written to $root/peak (or the file given) as it
 # grows. Every timed update.exe is watched alike, so that the watching weighs on each the same.
@@ -50,6 +56,22 @@ watch_memory() {
 }
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 win() { winepath -w "$1"; }
+fresh_game() { rm -rf "$game"; mkdir -p "$game/MOV" "$game/data"; : > "$game/Lumivane.exe"; }
+# One run of an update.exe with the profiling hook in it: where its copy phase went, by kind.
+profile() {
+  fresh_game
+  cp "$1" "$package/update.exe"
+  UPDATE_PROFILE=$(win "$root/profile") wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" --profile >/dev/null 2>&1
+  tr -d '\r' < "$root/profile" | awk -v who="$2" '
+    $1 == "phase" { phase = $2; next }
+    { kind[++n] = $1; count[n] = $2; took[n] = $3 }
+    END {
+      printf "  where the copy phase went (%s, profiled: %d ms):\n", who, phase / 1000
+      for (i = 1; i <= n; i++) if (took[i] >= 1000)
+        printf "    %-13s %7d calls %7.0f ms %5.1f%%\n", kind[i], count[i], took[i] / 1000, 100 * took[i] / phase
+    }'
+  cp "build/$preset/update.exe" "$package/update.exe"
+}
 
 source scripts/wine.sh
 for preset in $RUNNABLE_PRESETS; do
@@ -58,7 +80,7 @@ for preset in $RUNNABLE_PRESETS; do
   # One server, with Wine's services already up, for every run: none starts while one is timed.
   wineserver -p 2>/dev/null || true
   wine cmd /c exit
-  for update in big mixed; do
+  for update in "${updates_to_time[@]}"; do
     package=$root/$update/package game=$root/$update/game
     cp "build/$preset/update.exe" "$package/"
     key="HKCU\\Software\\UpdateBench\\$update"
@@ -66,27 +88,30 @@ for preset in $RUNNABLE_PRESETS; do
     for name in SAV_FOLDER BGM_FOLDER KOE_FOLDER; do wine reg add "$key" /v $name /d "$(win "$game")" /f >/dev/null; done
     wine reg add "$key" /v DAT_FOLDER /d "$(win "$game")\\data" /f >/dev/null
     wine reg add "$key" /v MOV_FOLDER /d "$(win "$game")\\MOV" /f >/dev/null
-    updates=(); befores=(); windowless=(); copies=(); flushed=(); unflushed=(); peak=0
+    updates=(); befores=(); windowless=(); copies=(); flushed=(); unflushed=(); starts=(); peak=0
     before="${BENCH_BEFORE:+$BENCH_BEFORE/$preset/update.exe}"
     for round in $(seq "$rounds"); do
-      rm -rf "$game" "$root/out"; mkdir -p "$game/MOV" "$game/data" "$root/out"; : > "$game/Lumivane.exe"
+      fresh_game; rm -rf "$root/out"; mkdir -p "$root/out"
       windowless+=("$(wine "build/$preset/bench/windowless_copy.exe" "$(win "$package/GAMEDATA")" "$(win "$root/out")" | tr -d '\r')")
       if [ -n "$before" ]; then
         cp "$before" "$package/update.exe"
         watch_memory "$root/peak-before" &
         watcher=$!
-        befores+=("$(wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" 2>/dev/null | tr -d '\r')")
+        befores+=("$(wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" 2>/dev/null | tr -d '\r' | cut -d' ' -f1)")
         kill $watcher 2>/dev/null; wait $watcher 2>/dev/null || true
         cp "build/$preset/update.exe" "$package/update.exe"
-        rm -rf "$game"; mkdir -p "$game/MOV" "$game/data"; : > "$game/Lumivane.exe"
+        fresh_game
       fi
       watch_memory &
       watcher=$!
-      updates+=("$(wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" 2>/dev/null | tr -d '\r')")
+      read -r took start < <(wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" 2>/dev/null | tr -d '\r')
+      updates+=("$took"); starts+=("$start")
       kill $watcher 2>/dev/null; wait $watcher 2>/dev/null || true
       peak=$(( $(cat "$root/peak") > peak ? $(cat "$root/peak") : peak ))
       # The flush cost on a real disk: written back before each run, so that neither pays for the other.
+      # Not for the 10,000 files, which would spend the round waiting for the disk.
       for flush in "" --flush; do
+        [ "$update" = many ] && continue
         rm -rf "$disk/out"; mkdir -p "$disk/out"; sync
         took=$(wine "build/$preset/bench/windowless_copy.exe" "$(win "$package/GAMEDATA")" "$(win "$disk/out")" $flush | tr -d '\r')
         if [ -n "$flush" ]; then flushed+=("$took"); else unflushed+=("$took"); fi
@@ -101,11 +126,14 @@ for preset in $RUNNABLE_PRESETS; do
     echo "  update.exe copy phase ${updates[*]} ms, median $u; windowless copy ${windowless[*]} ms, median $w;" \
          "cp -r ${copies[*]} ms, median $c"
     echo "  update.exe / windowless = $(echo "scale=2; $u / $w" | bc); windowless / cp = $(echo "scale=2; $w / $c" | bc);" \
-         "update.exe peak memory $((peak / 1024)) MiB"
+         "update.exe peak memory $((peak / 1024)) MiB; start to confirmation ${starts[*]} ms, median $(median "${starts[@]}")"
     if [ -n "$before" ]; then
       b=$(median "${befores[@]}")
       echo "  before ($before): copy phase ${befores[*]} ms, median $b; before / windowless = $(echo "scale=2; $b / $w" | bc)"
     fi
+    profile "build/$preset/update.exe" "update.exe"
+    [ -n "$before" ] && profile "$before" "before"
+    [ "$update" = many ] && continue
     f=$(median "${flushed[@]}") n=$(median "${unflushed[@]}")
     echo "  flush cost on $(df --output=fstype "$disk" | tail -1) ($disk): windowless copy ${unflushed[*]} ms, median $n;" \
          "each file flushed ${flushed[*]} ms, median $f; flush cost $((f - n)) ms"
