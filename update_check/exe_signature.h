@@ -22,7 +22,7 @@ struct Cexe_signature {
     Csignature_state state = Csignature_state::none;
     // The signer's name as Windows shows it (the certificate's common name); empty without one.
     std::wstring signer;
-    // WinVerifyTrust's answer, for a signature Windows does not trust.
+    // WinVerifyTrust's answer: 0 when Windows trusts the signature, else why not.
     long trust_code = 0;
 };
 

@@ -200,7 +200,8 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
     for (Cchecked& check : findings.checks)
         check.hint = failure_hint(check, settings, findings.lines, findings.notes);
     name_what_the_player_sees(settings, findings);
-    // A failure update.exe does not stop at fails the package all the same.
+    // A failure update.exe does not stop at, or an update.exe broken or of no kit, fails the package
+    // all the same.
     const bool fails = !findings.first_failure.empty() || !findings.failures.empty() || !findings.exe_problems.empty();
     return findings.exit_code = fails ? CHECK_FAILED : CHECK_PASSED;
 }
