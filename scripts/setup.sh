@@ -2,12 +2,14 @@
 # Installs what building and testing update.exe needs on a Debian machine: the mingw-w64 cross
 # compilers, Wine (64-bit with its 32-bit half), Xvfb, Japanese fonts and the ja_JP.UTF-8 locale
 # that gives Wine the Japanese ANSI code page; pandoc, which makes the guide's pages, and Chromium,
-# in which they are checked (about 20 s of the install). Does nothing that is already done.
+# in which they are checked (about 20 s of the install); osslsigncode and openssl, with which the
+# release signs the kit's programs and its test makes a certificate. Does nothing that is already
+# done.
 set -euo pipefail
 
 packages=(cmake ninja-build mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick locales fonts-ipafont-gothic fonts-wine
-          googletest zip e2fsprogs bc python3 pandoc chromium)
+          googletest zip e2fsprogs bc python3 pandoc chromium osslsigncode openssl)
 
 missing=()
 for package in "${packages[@]}"; do

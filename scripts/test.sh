@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds both update.exe builds and runs every test under Wine and Xvfb; then makes the guide's
-# pages and checks them in Chromium.
+# Builds both update.exe builds and runs every test under Wine and Xvfb; makes the release zip
+# unsigned and signed with a certificate of the test's own (tests/release/release-test.sh); then
+# makes the guide's pages and checks them in Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -28,6 +29,8 @@ for preset in win32 win64; do
   ctest --preset "$preset" || status=1
   WINEPREFIX="$prefix" wineserver -k || true
 done
+echo "== the release zip, unsigned and signed"
+bash tests/release/release-test.sh || status=1
 echo "== the guide's pages"
 bash scripts/build-guide.sh build/guide && bash scripts/check-guide.sh build/guide || status=1
 exit $status

@@ -1,6 +1,7 @@
 #include "update_check/json_report.h"
 
 #include "update_check/installation_source.h"
+#include "update_check/words.h"
 #include "tool_common/json_writer.h"
 #include "version.h"
 
@@ -10,6 +11,8 @@ namespace {
 const wchar_t* const STATE_WORDS[] = {L"passed", L"failed", L"off", L"not judged"};
 const wchar_t* const LINE_KIND_WORDS[] = {L"empty", L"comment", L"entry", L"ignored"};
 const wchar_t* const RESULT_WORDS[] = {L"passed", L"failed", L"unreadable"};
+// In the order of Csignature_state.
+const wchar_t* const SIGNATURE_WORDS[] = {L"none", L"trusted", L"untrusted", L"altered", L"unreadable"};
 
 void write_update_ini(Cjson_writer& json, const Cpackage_findings& findings)
 {
@@ -118,6 +121,26 @@ void write_plan(Cjson_writer& json, const Cpackage_findings& findings)
     json.end_object();
 }
 
+void write_package_exe(Cjson_writer& json, const Cpackage_findings& findings)
+{
+    const Cpackage_exe& exe = findings.exe;
+    json.key(L"update_exe");
+    json.begin_object();
+    json.member(L"present", exe.present);
+    if (!exe.present) {
+        json.member(L"hint", words(W_EXE_MISSING));
+        return json.end_object();
+    }
+    json.member(L"signed", !exe.signature.signer.empty());
+    json.member(L"signature", SIGNATURE_WORDS[static_cast<int>(exe.signature.state)]);
+    json.member(L"signer", exe.signature.signer.empty() ? nullptr : Cjson_scalar(exe.signature.signer));
+    json.member(L"trust_code", trust_code_text(exe.signature));
+    json.member(L"version", exe.version.empty() ? nullptr : Cjson_scalar(exe.version));
+    json.member(L"same_version", exe.version == UPDATE_VERSION_WIDE);
+    json.member(L"problems", findings.exe_problems);
+    json.end_object();
+}
+
 }  // namespace
 
 std::wstring json_report(const Cpackage_findings& findings)
@@ -137,6 +160,7 @@ std::wstring json_report(const Cpackage_findings& findings)
     write_player_sees(json, findings);
     write_installation(json, findings);
     write_plan(json, findings);
+    write_package_exe(json, findings);
     json.member(L"warnings", findings.warnings);
     json.member(L"failures", findings.failures);
     json.end_object();

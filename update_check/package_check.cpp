@@ -17,6 +17,7 @@
 #include "update_ini/source_checks.h"
 #include "update_ini/update_ini_reader.h"
 #include "update_ini/update_settings.h"
+#include "version.h"
 
 namespace {
 
@@ -148,6 +149,23 @@ bool read_package_ini(Cupdate_settings& settings, Cpackage_findings& findings)
     return true;
 }
 
+// The update.exe beside update.ini: a package without one gets a hint, since the player would have
+// nothing to start; one of another kit is judged by this kit's rules, which it may not follow.
+void judge_package_exe(Cpackage_findings& findings)
+{
+    const Cpackage_exe& exe = findings.exe = inspect_package_exe();
+    if (!exe.present)
+        return;
+    if (exe.signature.state == Csignature_state::altered)
+        findings.exe_problems.push_back(words(W_SIGNATURE_ALTERED, {exe.signature.signer}));
+    if (exe.signature.state == Csignature_state::unreadable)
+        findings.exe_problems.push_back(words(W_SIGNATURE_UNREADABLE));
+    if (exe.version.empty())
+        findings.exe_problems.push_back(words(W_EXE_NO_VERSION));
+    else if (exe.version != UPDATE_VERSION_WIDE)
+        findings.warnings.push_back(words(W_EXE_OTHER_VERSION, {exe.version, UPDATE_VERSION_WIDE}));
+}
+
 }  // namespace
 
 int check_package(const Ccheck_options& options, Cpackage_findings& findings)
@@ -177,10 +195,13 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
     gather_plan(settings, findings.installation.SAV_FOLDER, findings);
     if (installation)
         judge_room(findings);
+    judge_package_exe(findings);
 
     for (Cchecked& check : findings.checks)
         check.hint = failure_hint(check, settings, findings.lines, findings.notes);
     name_what_the_player_sees(settings, findings);
-    // A failure update.exe does not stop at fails the package all the same.
-    return findings.exit_code = findings.first_failure.empty() && findings.failures.empty() ? CHECK_PASSED : CHECK_FAILED;
+    // A failure update.exe does not stop at, or an update.exe broken or of no kit, fails the package
+    // all the same.
+    const bool fails = !findings.first_failure.empty() || !findings.failures.empty() || !findings.exe_problems.empty();
+    return findings.exit_code = fails ? CHECK_FAILED : CHECK_PASSED;
 }

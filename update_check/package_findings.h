@@ -11,6 +11,7 @@
 #include "update_ini/findings.h"
 #include "update_check/file_notes.h"
 #include "update_check/line_diagnosis.h"
+#include "update_check/package_exe.h"
 
 // One key a line of update.ini set.
 struct Cline_setting {
@@ -101,6 +102,11 @@ struct Cpackage_findings {
     uint64_t staging_bytes = 0;
     bool free_space_known = false;
     uint64_t free_bytes = 0;
+
+    // The update.exe the player starts, and what fails the package in it: a signature broken
+    // since signing, a file that is no update.exe of any kit.
+    Cpackage_exe exe;
+    std::vector<std::wstring> exe_problems;
 
     std::vector<std::wstring> warnings;
     // What update.exe would not stop at, yet fails the package: the update would not install what

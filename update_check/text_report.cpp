@@ -152,6 +152,28 @@ void write_plan(Creport& out, const Cpackage_findings& findings)
              (findings.free_space_known ? words(W_FREE_THERE, {grouped_number(findings.free_bytes / megabyte)}) : L""));
 }
 
+// Whose signature the player's Windows finds on update.exe, and whether it is this kit's.
+void write_package_exe(Creport& out, const Cpackage_findings& findings)
+{
+    const Cpackage_exe& exe = findings.exe;
+    out.line(words(W_EXE));
+    if (!exe.present)
+        out.indented(L"  ", words(W_EXE_MISSING));
+    const Cexe_signature& signature = exe.signature;
+    if (exe.present && signature.state == Csignature_state::none)
+        out.indented(L"  ", words(W_UNSIGNED));
+    if (signature.state == Csignature_state::trusted)
+        out.indented(L"  ", words(W_SIGNED_TRUSTED, {signature.signer}));
+    if (signature.state == Csignature_state::untrusted)
+        out.indented(L"  ", words(W_SIGNED_UNTRUSTED, {signature.signer, trust_code_text(signature)}));
+    if (!exe.version.empty())
+        out.indented(L"  ", exe.version == UPDATE_VERSION_WIDE ? words(W_EXE_VERSION, {exe.version})
+                                                              : words(W_EXE_VERSION_DIFFERS, {exe.version, UPDATE_VERSION_WIDE}));
+    for (const std::wstring& problem : findings.exe_problems)
+        out.indented(L"  ", words(W_LINE_FAILS, {problem}));
+    out.line();
+}
+
 void write_list(Creport& out, unsigned heading, const std::vector<std::wstring>& texts)
 {
     if (texts.empty())
@@ -164,7 +186,7 @@ void write_list(Creport& out, unsigned heading, const std::vector<std::wstring>&
 
 void write_result(Creport& out, const Cpackage_findings& findings)
 {
-    size_t failed = findings.failures.size();
+    size_t failed = findings.failures.size() + findings.exe_problems.size();
     for (const Cchecked& check : findings.checks)
         failed += check.state == Cfinding_state::failed ? 1 : 0;
     const std::wstring warnings = count_of(findings.warnings.size(), W_ONE_WARNING, W_WARNING_COUNT);
@@ -209,6 +231,7 @@ std::wstring text_report(const Cpackage_findings& findings)
     write_installation(out, findings);
     write_plan(out, findings);
     out.line();
+    write_package_exe(out, findings);
     write_list(out, W_WARNINGS, findings.warnings);
     write_list(out, W_PROBLEMS, findings.failures);
     write_result(out, findings);

@@ -27,6 +27,9 @@ enum Cword : unsigned {
     // order of Cignored_reason.
     W_STATE_FIRST = 200,
     W_REASON_FIRST = 210,
+    // The update.exe lying in the package.
+    W_EXE = 230, W_EXE_MISSING, W_SIGNED_TRUSTED, W_SIGNED_UNTRUSTED, W_SIGNATURE_ALTERED, W_SIGNATURE_UNREADABLE,
+    W_UNSIGNED, W_EXE_VERSION, W_EXE_VERSION_DIFFERS, W_EXE_OTHER_VERSION, W_EXE_NO_VERSION,
 };
 
 enum class Clanguage { japanese, english };
