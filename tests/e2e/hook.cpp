@@ -18,6 +18,7 @@
 // power cut would leave of it.
 #include <windows.h>
 #include <commctrl.h>
+#include <io.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +26,8 @@
 #include <map>
 #include <set>
 #include <string>
+
+#include "support/import_redirect.h"
 
 namespace {
 
@@ -109,7 +112,6 @@ struct Cwritten {
     bool dirty = false;
 };
 std::map<std::wstring, Cwritten> written;  // by the path as key_of gives it
-std::map<FILE*, std::wstring> streams;     // the program's streams open for writing
 
 std::wstring key_of(std::wstring path)
 {
@@ -221,33 +223,14 @@ BOOL WINAPI remove(LPCWSTR path)
     return removed;
 }
 
-decltype(&_wfsopen) real_open;
 decltype(&fwrite) real_fwrite;
-decltype(&fclose) real_fclose;
 decltype(&WriteFile) real_write_file;
-
-FILE* __cdecl open(const wchar_t* path, const wchar_t* mode, int share)
-{
-    FILE* stream = real_open(path, mode, share);
-    if (stream != nullptr && dialog && wcspbrk(mode, L"wa+") != nullptr)
-        streams[stream] = key_of(std::wstring(path));
-    if (stream != nullptr && dialog && wcschr(mode, L'w') != nullptr)
-        written[key_of(std::wstring(path))] = Cwritten{0, true};
-    return stream;
-}
 
 size_t __cdecl write(const void* bytes, size_t size, size_t count, FILE* stream)
 {
-    const auto file = streams.find(stream);
-    if (file != streams.end())
-        written[file->second].dirty = true;
+    if (dialog)
+        written[key_of(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))))].dirty = true;
     return real_fwrite(bytes, size, count, stream);
-}
-
-int __cdecl close(FILE* stream)
-{
-    streams.erase(stream);
-    return real_fclose(stream);
 }
 
 BOOL WINAPI write_file(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD done, LPOVERLAPPED overlapped)
@@ -255,29 +238,6 @@ BOOL WINAPI write_file(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD done, LP
     if (dialog)
         written[key_of(file)].dirty = true;
     return real_write_file(file, bytes, count, done, overlapped);
-}
-
-// Points the program's own imports of a function at ours.
-template <typename Function>
-void redirect(const char* name, Function ours, Function& real)
-{
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-    const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const DWORD imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module) {
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
-                strcmp(reinterpret_cast<const char*>(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name), name) != 0)
-                continue;
-            DWORD old = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
-            real = reinterpret_cast<Function>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(ours);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
-        }
-    }
 }
 
 void on_position(HWND bar, WPARAM position)
@@ -335,9 +295,7 @@ LRESULT CALLBACK hook(int code, WPARAM wparam, LPARAM lparam)
         redirect("MoveFileExW", &move, real_move);
         redirect("ReplaceFileW", &replace, real_replace);
         redirect("DeleteFileW", &remove, real_delete);
-        redirect("_wfsopen", &open, real_open);
         redirect("fwrite", &write, real_fwrite);
-        redirect("fclose", &close, real_fclose);
         redirect("WriteFile", &write_file, real_write_file);
     }
     const CWPSTRUCT& sent = *reinterpret_cast<const CWPSTRUCT*>(lparam);
