@@ -43,7 +43,7 @@ updates_to_time=(big mixed many)
 for update in "${updates_to_time[@]}"; do lay_out "$update"; done
 
 # The peak resident memory of a running update.exe, written to $root/peak (or the file given) as it
-# grows. Every timed update.exe is watched alike, so that the watching weighs on each the same.
+# grows. Watched in a run of its own, never a timed one: the watching takes the CPU from the copy.
 watch_memory() {
   local peak=0 pid kib file="${1:-$root/peak}"
   echo 0 > "$file"
@@ -95,19 +95,12 @@ for preset in $RUNNABLE_PRESETS; do
       windowless+=("$(wine "build/$preset/bench/windowless_copy.exe" "$(win "$package/GAMEDATA")" "$(win "$root/out")" | tr -d '\r')")
       if [ -n "$before" ]; then
         cp "$before" "$package/update.exe"
-        watch_memory "$root/peak-before" &
-        watcher=$!
         befores+=("$(wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" 2>/dev/null | tr -d '\r' | cut -d' ' -f1)")
-        kill $watcher 2>/dev/null; wait $watcher 2>/dev/null || true
         cp "build/$preset/update.exe" "$package/update.exe"
         fresh_game
       fi
-      watch_memory &
-      watcher=$!
       read -r took start < <(wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" 2>/dev/null | tr -d '\r')
       updates+=("$took"); starts+=("$start")
-      kill $watcher 2>/dev/null; wait $watcher 2>/dev/null || true
-      peak=$(( $(cat "$root/peak") > peak ? $(cat "$root/peak") : peak ))
       # The flush cost on a real disk: written back before each run, so that neither pays for the other.
       # Not for the 10,000 files, which would spend the round waiting for the disk.
       for flush in "" --flush; do
@@ -121,6 +114,12 @@ for preset in $RUNNABLE_PRESETS; do
       start=$(date +%s%N); cp -r "$package/GAMEDATA/MOV" "$package/GAMEDATA/data" "$root/out/"
       copies+=($(( ($(date +%s%N) - start) / 1000000 )))
     done
+    fresh_game
+    watch_memory &
+    watcher=$!
+    wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" >/dev/null 2>&1 || true
+    kill $watcher 2>/dev/null; wait $watcher 2>/dev/null || true
+    peak=$(cat "$root/peak")
     u=$(median "${updates[@]}") w=$(median "${windowless[@]}") c=$(median "${copies[@]}")
     echo "$preset, $update update ($(du -sm "$package/GAMEDATA" | cut -f1) MB, $(find "$package/GAMEDATA" -type f | wc -l) files):"
     echo "  update.exe copy phase ${updates[*]} ms, median $u; windowless copy ${windowless[*]} ms, median $w;" \
