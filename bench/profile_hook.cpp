@@ -2,7 +2,9 @@
 // WH_CALLWNDPROC hook (copy_phase_bench --profile), it points the program's own imports of the
 // calls below at timed forwarders. From the confirmation's Yes to the next box, each call's time is
 // added to its kind's total; at that box the totals go to the file named by UPDATE_PROFILE, one
-// "<kind> <calls> <microseconds>" line each, then "phase <microseconds>".
+// "<kind> <calls> <microseconds>" line each, then "phase <microseconds>". With
+// UPDATE_PROFILE_PHASE_ONLY set, only the boxes are redirected: the phase is timed and nothing of
+// the copy pays for a forwarder.
 #include <windows.h>
 #include <commctrl.h>
 #include <io.h>
@@ -160,11 +162,13 @@ int WINAPI box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 void time_the_program()
 {
     QueryPerformanceFrequency(&frequency);
+    redirect("MessageBoxW", &box, real_box);
+    if (GetEnvironmentVariableA("UPDATE_PROFILE_PHASE_ONLY", nullptr, 0) != 0)
+        return;
     redirect("_wfsopen", &open, real_open);
     redirect("WriteFile", &write_file, real_write_file);
     redirect("FlushFileBuffers", &flush, real_flush);
     redirect("SendMessageW", &send, real_send);
-    redirect("MessageBoxW", &box, real_box);
     TIME_AS(file_close, fclose);
     TIME_AS(reading, fread);
     TIME_AS(writing, fwrite);

@@ -9,6 +9,7 @@
 # today's, and profiled as well. Then the flush cost: the windowless copy onto a real disk (below build/, never tmpfs)
 # with and without each file flushed before closing, as update.exe flushes it. Prints the medians
 # and the peak memory of update.exe; asserts nothing. Usage: bash scripts/benchmark.sh [rounds]
+# (BENCH_UPDATES names the updates to time, of big, mixed and many; all three by default.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds="${1:-3}"
@@ -39,7 +40,7 @@ lay_out() {
   printf 'GAME_NAME = "ベンチマーク"\r\nREG_NAME = "UpdateBench\\%s"\r\nMOV_UPDATE = 1\r\nMOV_FOLDER = "MOV"\r\nCOPY_FOLDER_COUNT = 1\r\nCOPY_FOLDER_00 = "data"\r\n' "$1" \
     | iconv -f UTF-8 -t CP932 > "$package/update.ini"
 }
-updates_to_time=(big mixed many)
+read -ra updates_to_time <<<"${BENCH_UPDATES:-big mixed many}"  # BENCH_UPDATES="big" times one
 for update in "${updates_to_time[@]}"; do lay_out "$update"; done
 
 # The peak resident memory of a running update.exe, written to $root/peak (or the file given) as it
