@@ -19,7 +19,8 @@ source scripts/display.sh
 start_private_display
 root=/dev/shm/update-bench
 disk=$PWD/build/bench-disk
-trap 'rm -rf "$root" "$disk"' EXIT
+# In place of the display's own trap, which this one replaces: the private Xvfb goes too.
+trap 'rm -rf "$root" "$disk"; [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
 if [ "$(df --output=fstype "$PWD/build" | tail -1)" = tmpfs ]; then echo "build/ is on tmpfs: no real disk for the flush cost" >&2; exit 1; fi
 export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 
