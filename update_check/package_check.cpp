@@ -78,7 +78,9 @@ void judge_room(Cpackage_findings& findings)
 
 void gather_plan(const Cupdate_settings& settings, const std::wstring& destination, Cpackage_findings& findings)
 {
-    findings.plan = report_plan(settings, SOURCE_ROOT, destination, findings.checks);
+    // Listed once, for the report and the room alike.
+    const std::vector<Ccopy_group> plan = plan_update(settings, SOURCE_ROOT);
+    findings.plan = report_plan(plan, SOURCE_ROOT, destination, findings.checks);
     for (const Cplan_group& group : findings.plan) {
         findings.plan_files += group.files.size();
         findings.plan_bytes += group.bytes;
@@ -86,7 +88,7 @@ void gather_plan(const Cupdate_settings& settings, const std::wstring& destinati
             (finding.fails ? findings.failures : findings.warnings).push_back(group.key + L": " + finding.text);
     }
     // In the game drive's clusters, with the journal, as update.exe counts it.
-    findings.staging_bytes = staging_room(plan_update(settings, SOURCE_ROOT), destination);
+    findings.staging_bytes = staging_room(plan, destination);
 }
 
 // What update.exe shows first: the boxes of the first check that fails, in its order, or the

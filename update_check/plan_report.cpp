@@ -76,10 +76,9 @@ bool check_passed(const std::vector<Cchecked>& checks, const std::wstring& name)
 
 }  // namespace
 
-std::vector<Cplan_group> report_plan(const Cupdate_settings& settings, const std::wstring& source_root,
+std::vector<Cplan_group> report_plan(const std::vector<Ccopy_group>& plan, const std::wstring& source_root,
                                      const std::wstring& destination, const std::vector<Cchecked>& checks)
 {
-    const std::vector<Ccopy_group> plan = plan_update(settings, source_root);
     const std::set<std::wstring> folders = planned_folders(plan);
     std::vector<Cplan_group> groups;
     for (const Ccopy_group& copy : plan) {

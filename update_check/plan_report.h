@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "update_check/package_findings.h"
-#include "update_ini/update_settings.h"
+#include "update_ini/copy_plan.h"
 
-// destination: the installed game when one is checked, or empty.
-std::vector<Cplan_group> report_plan(const Cupdate_settings& settings, const std::wstring& source_root,
+// plan: plan_update's, as update.exe lists it; destination: the installed game when one is
+// checked, or empty.
+std::vector<Cplan_group> report_plan(const std::vector<Ccopy_group>& plan, const std::wstring& source_root,
                                      const std::wstring& destination, const std::vector<Cchecked>& checks);
 
