@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -107,14 +106,11 @@ int wmain(int argc, wchar_t** argv)
     }
     WaitForSingleObject(process.hProcess, 60000);
     long long phase_us = 0;
+    // The hook's last line: "phase <microseconds>".
     if (FILE* phase = _wfopen(profile ? _wgetenv(L"UPDATE_PROFILE") : phase_file, L"r")) {
-        char kind[32] = {};
-        long long first = 0, second = 0;
-        while (fscanf(phase, "%31s %lld", kind, &first) == 2)
-            if (strcmp(kind, "phase") == 0)
-                phase_us = first;
-            else if (fscanf(phase, "%lld", &second) != 1)
-                break;
+        char line[128] = {};
+        while (fgets(line, sizeof line, phase) != nullptr)
+            sscanf(line, "phase %lld", &phase_us);
         fclose(phase);
     }
     if (!profile)
