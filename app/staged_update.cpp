@@ -1,6 +1,7 @@
 #include "app/staged_update.h"
 
 #include <windows.h>
+#include <io.h>
 
 #include "fs/file_handle.h"
 #include "fs/file_ops.h"
@@ -10,23 +11,21 @@
 
 namespace {
 
-// Opened for writing without truncating and closed again: read-only, held open by another
-// program or a folder of that name, it fails here before anything is staged.
-bool can_write(const std::wstring& path)
-{
-    Cfile_handle file;
-    return open_file(file, path, L"r+b");
-}
-
 // The names an older release gave its own files beside a destination.
-std::wstring old_staging_path(const std::wstring& destination)
+std::wstring old_staging_name(const std::wstring& relative)
 {
-    return destination + L".~update-new";
+    return relative + L".~update-new";
 }
 
-std::wstring old_backup_path(const std::wstring& destination)
+std::wstring old_backup_name(const std::wstring& relative)
 {
-    return destination + L".~update-old";
+    return relative + L".~update-old";
+}
+
+std::wstring parent_of(const std::wstring& relative)
+{
+    const size_t slash = relative.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash);
 }
 
 }  // namespace
@@ -37,42 +36,61 @@ Cstaged_update::~Cstaged_update()
         roll_back();
 }
 
+std::wstring Cstaged_update::shown(const std::wstring& relative) const
+{
+    return join_path(shown_, relative);
+}
+
+std::wstring Cstaged_update::link_problem(const Cgame_path& path)
+{
+    const std::wstring link = game_.first_link(path);
+    return link.empty() ? std::wstring() : shown(link) + L"はリンクのため、上書きできません。";
+}
+
 std::wstring Cstaged_update::begin()
 {
-    if (!journal_.open(game_))
-        return journal_place(game_) + L"が作成できませんでした。";
+    if (!journal_.open())
+        return shown(UPDATE_FOLDER) + L"が作成できませんでした。";
     begun_ = true;
     return std::wstring();
 }
 
-bool Cstaged_update::make_folder(const std::wstring& folder, std::wstring& unmade)
+std::wstring Cstaged_update::make_folder(const std::wstring& relative)
 {
-    const std::wstring key = upper_case_name(folder);
+    const Cgame_path folder = game_.game_path(relative);
+    if (folder.empty())
+        return shown(relative) + L"が作成できませんでした。";
+    const std::wstring key = upper_case_name(folder.relative());
     if (ensured_folders_.count(key) != 0)
-        return true;
-    // The missing ones, top first, are written down before any is made.
-    std::vector<std::wstring> missing;
-    for (std::wstring above = folder; above.size() > game_.size() && !folder_exists(above); above = path_folder(above))
-        missing.insert(missing.begin(), above);
-    for (const std::wstring& made : missing)
-        if (!journal_.add_folder(made.substr(game_.size() + 1))) {
-            unmade = made;
-            return false;
-        }
-    if (!::make_folder(folder, unmade, &made_folders_))
-        return false;
+        return std::wstring();
+    const std::wstring link = link_problem(folder);
+    if (!link.empty())
+        return link;
+    // The missing ones, top first, each written down before it is made.
+    std::vector<Cgame_path> missing;
+    for (std::wstring above = folder.relative(); !above.empty() && !folder_exists(game_.game_path(above).whole());
+         above = parent_of(above))
+        missing.insert(missing.begin(), game_.game_path(above));
+    for (const Cgame_path& made : missing) {
+        if (!journal_.add_folder(made))
+            return shown(made.relative()) + L"が作成できませんでした。";
+        if (make_new_folder(made.whole()))
+            made_folders_.push_back(made);
+        else if (!folder_exists(made.whole()))
+            return shown(made.relative()) + L"が作成できませんでした。";
+    }
     ensured_folders_.insert(key);
-    return true;
+    return std::wstring();
 }
 
-Cstaged_update::Cfound Cstaged_update::find(const std::wstring& path)
+Cstaged_update::Cfound Cstaged_update::find(const Cgame_path& path)
 {
-    const std::wstring key = upper_case_name(path);
+    const std::wstring key = upper_case_name(path.whole());
     const size_t slash = key.rfind(L'\\');
     const std::wstring folder = key.substr(0, slash);
     if (listed_.count(folder) == 0) {
         std::map<std::wstring, bool>& names = listed_[folder];
-        for (const Cfile_entry& entry : walk_folder(path.substr(0, slash)))
+        for (const Cfile_entry& entry : walk_folder(path.whole().substr(0, slash)))
             names[upper_case_name(entry.path)] = entry.is_folder;
     }
     const std::map<std::wstring, bool>& names = listed_[folder];
@@ -81,77 +99,104 @@ Cstaged_update::Cfound Cstaged_update::find(const std::wstring& path)
 }
 
 // Asked once per folder: the staging file lies elsewhere, and the folder must be there to take it.
-bool Cstaged_update::has_folder(const std::wstring& destination)
+bool Cstaged_update::has_folder(const Cgame_path& destination)
 {
-    const std::wstring folder = path_folder(destination);
-    if (ensured_folders_.count(upper_case_name(folder)) != 0)
+    const std::wstring folder = path_folder(destination.whole());
+    if (ensured_folders_.count(upper_case_name(parent_of(destination.relative()))) != 0)
         return true;
     if (!folder_exists(folder))
         return false;
-    ensured_folders_.insert(upper_case_name(folder));
+    ensured_folders_.insert(upper_case_name(parent_of(destination.relative())));
     return true;
 }
 
 // An older release staged beside each file. A backup whose file is gone was taken while the file
 // was being replaced: it is the game's file, and goes back to its name. Links are left alone.
-void Cstaged_update::put_back_leftovers(const std::wstring& destination, Cfound& found)
+void Cstaged_update::put_back_leftovers(const Cgame_path& destination, Cfound& found)
 {
-    const std::wstring staging = old_staging_path(destination), backup = old_backup_path(destination);
-    if (find(staging) == Cfound::file && !is_link(staging))
-        delete_file(staging);
-    if (find(backup) != Cfound::file || is_link(backup))
+    const Cgame_path staging = game_.game_path(old_staging_name(destination.relative()));
+    const Cgame_path backup = game_.game_path(old_backup_name(destination.relative()));
+    if (find(staging) == Cfound::file && game_.reached_directly(staging))
+        delete_file(staging.whole());
+    if (find(backup) != Cfound::file || !game_.reached_directly(backup))
         return;
-    if (found == Cfound::nothing && move_file(backup, destination, false))
+    if (found == Cfound::nothing && move_file(backup.whole(), destination.whole(), false))
         found = Cfound::file;
     else if (found == Cfound::file)
-        delete_file(backup);
+        delete_file(backup.whole());
 }
 
-std::wstring Cstaged_update::prepare(const std::wstring& destination, std::wstring& staging)
+std::wstring Cstaged_update::prepare(const std::wstring& relative, std::wstring& staging)
 {
-    const std::wstring key = upper_case_name(destination);
+    const Cgame_path destination = game_.game_path(relative);
+    if (destination.empty())
+        return shown(relative) + L"が開けませんでした。";
+    const std::wstring key = upper_case_name(destination.relative());
     if (index_.count(key) == 0) {
+        const std::wstring link = link_problem(destination);
+        if (!link.empty())
+            return link;
         Cfound found = find(destination);
         put_back_leftovers(destination, found);
-        if (found == Cfound::file && is_link(destination))
-            return destination + L"はリンクのため、上書きできません。";
-        if (found == Cfound::folder || (found == Cfound::file && !can_write(destination)) ||
-            (found == Cfound::nothing && !has_folder(destination)))
-            return destination + L"が開けませんでした。";
+        if (found == Cfound::folder || (found == Cfound::nothing && !has_folder(destination)))
+            return shown(relative) + L"が開けませんでした。";
+        if (found == Cfound::file) {
+            // Opened for writing without truncating and closed again: read-only or held open by
+            // another program, it fails here before anything is staged.
+            Cfile_handle file;
+            if (!open_file(file, destination.whole(), L"r+b"))
+                return shown(relative) + L"が開けませんでした。";
+            if (!game_.opened_directly(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.stream))), destination))
+                return shown(relative) + L"はリンクのため、上書きできません。";
+        }
         Cjournal_file file;
         file.number = files_.size();
-        if (file.number % STAGED_FILES_PER_FOLDER == 0 && !make_new_folder(staging_folder(game_, file.number)))
-            return staging_folder(game_, file.number) + L"が作成できませんでした。";
+        const Cgame_path folder = staging_folder(game_, file.number);
+        if (file.number % STAGED_FILES_PER_FOLDER == 0 && !make_new_folder(folder.whole()))
+            return shown(folder.relative()) + L"が作成できませんでした。";
         file.existed = found == Cfound::file;
-        file.relative = destination.substr(game_.size() + 1);
+        file.relative = destination.relative();
         index_[key] = files_.size();
         files_.push_back(file);
         in_place_.push_back(false);
     }
-    staging = staging_path(game_, files_[index_[key]].number);
+    staging = staging_path(game_, files_[index_[key]].number).whole();
     return std::wstring();
 }
 
 std::wstring Cstaged_update::commit()
 {
+    const std::wstring journal_problem = shown(join_path(UPDATE_FOLDER, L"journal")) + L"への書き込みに失敗しました。";
     if (!journal_.commit(files_)) {
         roll_back();
-        return join_path(journal_place(game_), L"journal") + L"への書き込みに失敗しました。";
+        return journal_problem;
     }
+    // Asked again now that files move: a folder swapped for a link since it was checked is not
+    // followed.
+    game_.forget_checked_folders();
     for (size_t i = 0; i < files_.size(); ++i) {
         const Cjournal_file& file = files_[i];
-        const std::wstring destination = join_path(game_, file.relative);
-        const std::wstring staging = staging_path(game_, file.number);
-        in_place_[i] = file.existed ? replace_file(destination, staging, backup_path(game_, file.number))
-                                    : move_file(staging, destination, false);
+        const Cgame_path destination = game_.game_path(file.relative);
+        const Cgame_path staging = staging_path(game_, file.number);
+        in_place_[i] = game_.reached_directly(destination) &&
+                       (file.existed ? replace_file(destination.whole(), staging.whole(), backup_path(game_, file.number).whole())
+                                     : move_file(staging.whole(), destination.whole(), false));
         if (!in_place_[i]) {
             roll_back();
-            return destination + L"への書き込みに失敗しました。";
+            return shown(file.relative) + L"への書き込みに失敗しました。";
         }
+        // A replaced file keeps its own access list; a new one takes its folder's, not the update
+        // folder's.
+        if (!file.existed)
+            inherit_access(destination.whole());
+    }
+    // Not marked, the next run would take every file for one that may not be in place, and put
+    // the old game back: so this run does it now, and says so.
+    if (!journal_.mark_done()) {
+        roll_back();
+        return journal_problem;
     }
     finished_ = true;
-    // Not marked, the next run would put the old files back; marked, it only cleans up.
-    journal_.mark_done();
     journal_.remove();
     return std::wstring();
 }
@@ -162,19 +207,19 @@ void Cstaged_update::roll_back()
     bool all_back = true;
     for (size_t i = files_.size(); i-- > 0;) {
         const Cjournal_file& file = files_[i];
-        const std::wstring destination = join_path(game_, file.relative);
-        const std::wstring backup = backup_path(game_, file.number);
+        const Cgame_path destination = game_.game_path(file.relative);
+        const Cgame_path backup = backup_path(game_, file.number);
         // A backup exists only where this run replaced the file, even when the replacing failed
         // halfway and left the old file under the backup's name.
-        if (file.existed && file_exists(backup))
-            all_back = move_file(backup, destination, true) && all_back;
+        if (file.existed && file_exists(backup.whole()))
+            all_back = move_file(backup.whole(), destination.whole(), true) && all_back;
         else if (in_place_[i] && !file.existed)
-            delete_file(destination);
+            all_back = delete_file(destination.whole()) && all_back;
         in_place_[i] = false;
     }
     for (auto folder = made_folders_.rbegin(); folder != made_folders_.rend(); ++folder)
-        remove_empty_folder(*folder);
-    // A backup that could not go back stays, with the journal that tells the next run about it.
+        remove_empty_folder(folder->whole());
+    // What could not go back stays, with the journal that tells the next run about it.
     if (begun_ && all_back)
         journal_.remove();
 }

@@ -2,6 +2,7 @@
 // The update data object: everything the phases of one update share.
 #include <string>
 
+#include "install/game_folder.h"
 #include "install/installation_record.h"
 #include "update_ini/update_settings.h"
 
@@ -12,6 +13,8 @@ struct Cupdate_data {
     std::wstring source_root;
     // The installed game folder that the update is written over.
     std::wstring destination_folder;
+    // The same folder by its final path, through which every file below it is reached.
+    Cgame_folder game;
 };
 
 extern Cupdate_data g_update;

@@ -2,24 +2,22 @@
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <set>
 
-#include "fs/file_handle.h"
 #include "fs/folder_walk.h"
 #include "fs/paths.h"
 #include "fs/text.h"
 #include "install/free_space.h"
+#include "install/run_record.h"
 
 namespace {
 
 const wchar_t* const JOURNAL_FILE = L"journal";
+const char* const RUN_LINE = "run ";
 const char* const COMMIT_LINE = "commit";
 const char* const DONE_LINE = "done";
-
-std::wstring journal_path(const std::wstring& game)
-{
-    return join_path(journal_place(game), JOURNAL_FILE);
-}
+// More files than any update ships, and few enough digits that no number overflows.
+const size_t MOST_NUMBER_DIGITS = 9;
 
 std::string utf8(const std::wstring& text)
 {
@@ -29,51 +27,90 @@ std::string utf8(const std::wstring& text)
     return bytes;
 }
 
+// Empty when the bytes are not UTF-8 as this program writes it.
 std::wstring from_utf8(const std::string& bytes)
 {
     std::wstring text(bytes.size(), L'\0');
-    text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                                        &text[0], static_cast<int>(text.size()))));
+    text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                        static_cast<int>(bytes.size()), &text[0],
+                                                        static_cast<int>(text.size()))));
     return text;
 }
 
-// What a journal says, read from its whole lines: a line cut short by a kill is not one.
+bool starts_with(const std::string& line, const char* start)
+{
+    return line.compare(0, strlen(start), start) == 0;
+}
+
+// What a journal says, read from its whole lines.
 struct Cjournal_read {
-    std::vector<std::wstring> folders;
+    std::vector<Cgame_path> folders;
     std::vector<Cjournal_file> files;
     bool committed = false;
     bool done = false;
 };
 
-Cjournal_read read_journal(const std::wstring& game)
+enum class Cjournal_state { read, not_begun, unreadable, broken, not_ours };
+
+// A path the journal names: below the game folder, outside the update's folder, and written as
+// this program writes it, so that nothing the journal says can lead a move or a delete elsewhere.
+Cgame_path named_path(const Cgame_folder& game, const std::string& bytes)
 {
-    Cjournal_read journal;
-    Cfile_handle file;
-    if (!open_file(file, journal_path(game), L"rb") || file.size > TEXT_FILE_LIMIT)
-        return journal;
-    std::string bytes(static_cast<size_t>(file.size), '\0');
-    bytes.resize(bytes.empty() ? 0 : fread(&bytes[0], 1, bytes.size(), file.stream));
-    for (size_t at = 0, end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1) {
+    const std::wstring relative = from_utf8(bytes);
+    const Cgame_path path = game.game_path(relative);
+    return !path.empty() && path.relative() == relative ? path : Cgame_path();
+}
+
+// "<number> <0|1> <path>": a number written as this program writes it, once in the journal.
+bool read_file_line(const Cgame_folder& game, const std::string& line, std::set<size_t>& numbers, Cjournal_file& file)
+{
+    const size_t blank = line.find(' ');
+    if (blank == 0 || blank > MOST_NUMBER_DIGITS || blank + 3 > line.size() || line[blank + 2] != ' ' ||
+        line.find_first_not_of("0123456789") != blank || (line[0] == '0' && blank > 1) ||
+        (line[blank + 1] != '0' && line[blank + 1] != '1'))
+        return false;
+    file.number = static_cast<size_t>(strtoul(line.substr(0, blank).c_str(), nullptr, 10));
+    file.existed = line[blank + 1] == '1';
+    const Cgame_path path = named_path(game, line.substr(blank + 3));
+    file.relative = path.relative();
+    return !path.empty() && numbers.insert(file.number).second;
+}
+
+// Every line is checked before anything is touched: one that breaks a rule refuses the journal
+// whole. The first line must carry the token recorded for this run.
+Cjournal_state read_journal(const Cgame_folder& game, const std::wstring& token, Cjournal_read& journal)
+{
+    std::string bytes;
+    if (read_file_bytes(game.update_path(JOURNAL_FILE).whole(), bytes) != Ctext_read::read)
+        return Cjournal_state::unreadable;
+    std::set<size_t> numbers;
+    std::set<std::wstring> places;
+    size_t count = 0;
+    for (size_t at = 0, end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1, ++count) {
         const std::string line = bytes.substr(at, end - at);
-        if (line == COMMIT_LINE)
+        if (count == 0) {
+            if (line != RUN_LINE + utf8(token))
+                return Cjournal_state::not_ours;
+        } else if (journal.done) {
+            return Cjournal_state::broken;
+        } else if (line == COMMIT_LINE && !journal.committed) {
             journal.committed = true;
-        else if (line == DONE_LINE)
+        } else if (line == DONE_LINE && journal.committed) {
             journal.done = true;
-        else if (line.compare(0, 7, "folder ") == 0)
-            journal.folders.push_back(from_utf8(line.substr(7)));
-        else if (line.compare(0, 5, "file ") == 0) {
-            // file <number> <0|1: existed> <relative path>
-            const size_t blank = line.find(' ', 5);
-            if (blank == std::string::npos || blank + 3 > line.size())
-                continue;
-            Cjournal_file entry;
-            entry.number = static_cast<size_t>(strtoul(line.substr(5, blank - 5).c_str(), nullptr, 10));
-            entry.existed = line[blank + 1] == '1';
-            entry.relative = from_utf8(line.substr(blank + 3));
-            journal.files.push_back(entry);
+        } else if (starts_with(line, "folder ") && !journal.committed) {
+            journal.folders.push_back(named_path(game, line.substr(7)));
+            if (journal.folders.back().empty())
+                return Cjournal_state::broken;
+        } else if (starts_with(line, "file ") && !journal.committed) {
+            Cjournal_file file;
+            if (!read_file_line(game, line.substr(5), numbers, file) || !places.insert(upper_case_name(file.relative)).second)
+                return Cjournal_state::broken;
+            journal.files.push_back(file);
+        } else {
+            return Cjournal_state::broken;
         }
     }
-    return journal;
+    return count == 0 ? Cjournal_state::not_begun : Cjournal_state::read;
 }
 
 // A staging or backup file of a run: digits, then ".new" or ".old".
@@ -91,89 +128,107 @@ bool is_number(const std::wstring& name)
     return !name.empty() && name.find_first_not_of(L"0123456789") == std::wstring::npos;
 }
 
-// The staging and backup files directly inside folder.
-void remove_run_files(const std::wstring& folder)
+bool is_link_entry(const Cfile_entry& entry)
 {
-    for (const Cfile_entry& entry : walk_folder(folder))
-        if (!entry.is_folder && is_run_file(entry.path))
-            delete_file(join_path(folder, entry.path));
+    return (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-// Every staging and backup file left in the journal's folder and its numbered subfolders (an older
-// release kept them all in the folder itself), the journal last, then the folder: a kill on the
-// way leaves the journal as long as a file it speaks of is there. Anything else in a folder of
-// that name is not the update's, and stays, and so does the folder.
-void remove_place(const std::wstring& game)
+// The staging and backup files directly inside a folder of the update's.
+void remove_run_files(const Cgame_folder& game, const std::wstring& folder)
 {
-    const std::wstring place = journal_place(game);
-    for (const Cfile_entry& entry : walk_folder(place))
-        if (entry.is_folder && is_number(entry.path) && (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-            remove_run_files(join_path(place, entry.path));
-            remove_empty_folder(join_path(place, entry.path));
+    for (const Cfile_entry& entry : walk_folder(game.update_path(folder).whole()))
+        if (!entry.is_folder && !is_link_entry(entry) && is_run_file(entry.path))
+            delete_file(game.update_path(folder.empty() ? entry.path : join_path(folder, entry.path)).whole());
+}
+
+// Every staging and backup file left in the update's folder and its numbered subfolders (an older
+// release kept them all in the folder itself), the journal last, then the folder, then the record:
+// a kill on the way leaves the journal as long as a file it speaks of is there. Anything else in
+// the folder is not the update's, and stays, and so do the folder and the record.
+void remove_place(const Cgame_folder& game)
+{
+    const Cgame_path place = game.update_path(L"");
+    for (const Cfile_entry& entry : walk_folder(place.whole()))
+        if (entry.is_folder && !is_link_entry(entry) && is_number(entry.path)) {
+            remove_run_files(game, entry.path);
+            remove_empty_folder(game.update_path(entry.path).whole());
         }
-    remove_run_files(place);
-    delete_file(journal_path(game));
-    remove_empty_folder(place);
+    remove_run_files(game, L"");
+    delete_file(game.update_path(JOURNAL_FILE).whole());
+    remove_empty_folder(place.whole());
+    if (GetFileAttributesW(long_path(place.whole()).c_str()) == INVALID_FILE_ATTRIBUTES)
+        forget_run(game.key());
 }
 
 // Where a run left file number's staging or backup file: in its subfolder, or, from an older
-// release, in the journal's folder itself.
-std::wstring left_file(const std::wstring& game, size_t number, const wchar_t* extension)
+// release, in the update's folder itself.
+Cgame_path left_file(const Cgame_folder& game, size_t number, const wchar_t* extension)
 {
     const std::wstring name = std::to_wstring(number) + extension;
-    const std::wstring flat = join_path(journal_place(game), name);
-    const std::wstring nested = join_path(staging_folder(game, number), name);
-    return !file_exists(nested) && file_exists(flat) ? flat : nested;
+    const Cgame_path flat = game.update_path(name);
+    const Cgame_path nested = game.update_path(join_path(std::to_wstring(number / STAGED_FILES_PER_FOLDER), name));
+    return !file_exists(nested.whole()) && file_exists(flat.whole()) ? flat : nested;
 }
 
 // Puts one file back as it was before the run: its backup over it, wherever the replace stopped;
 // a new file removed once it left its staging name. Never through a link.
-bool put_back(const std::wstring& game, const Cjournal_file& file)
+bool put_back(Cgame_folder& game, const Cjournal_file& file)
 {
-    const std::wstring destination = join_path(game, file.relative);
-    const std::wstring backup = left_file(game, file.number, L".old");
+    const Cgame_path destination = game.game_path(file.relative);
+    if (!game.reached_directly(destination))
+        return false;
+    const Cgame_path backup = left_file(game, file.number, L".old");
     if (file.existed)
-        return !file_exists(backup) || move_file(backup, destination, true);
-    if (file_exists(left_file(game, file.number, L".new")) || !file_exists(destination) || is_link(destination))
+        return !file_exists(backup.whole()) || move_file(backup.whole(), destination.whole(), true);
+    if (file_exists(left_file(game, file.number, L".new").whole()) || !file_exists(destination.whole()))
         return true;
-    return delete_file(destination);
+    return delete_file(destination.whole());
 }
 
 }  // namespace
 
-std::wstring journal_place(const std::wstring& game)
-{
-    return join_path(game, JOURNAL_FOLDER);
-}
-
 // Windows reads a whole folder to find a name that is not there yet: in folders of a bounded size
 // a staging file costs the same whether the update has ten files or ten thousand.
-std::wstring staging_folder(const std::wstring& game, size_t number)
+Cgame_path staging_folder(const Cgame_folder& game, size_t number)
 {
-    return join_path(journal_place(game), std::to_wstring(number / STAGED_FILES_PER_FOLDER));
+    return game.update_path(std::to_wstring(number / STAGED_FILES_PER_FOLDER));
 }
 
-std::wstring staging_path(const std::wstring& game, size_t number)
+Cgame_path staging_path(const Cgame_folder& game, size_t number)
 {
-    return join_path(staging_folder(game, number), std::to_wstring(number) + L".new");
+    return game.update_path(join_path(staging_folder(game, number).relative().substr(wcslen(UPDATE_FOLDER) + 1),
+                                      std::to_wstring(number) + L".new"));
 }
 
-std::wstring backup_path(const std::wstring& game, size_t number)
+Cgame_path backup_path(const Cgame_folder& game, size_t number)
 {
-    return join_path(staging_folder(game, number), std::to_wstring(number) + L".old");
+    return game.update_path(join_path(staging_folder(game, number).relative().substr(wcslen(UPDATE_FOLDER) + 1),
+                                      std::to_wstring(number) + L".old"));
 }
 
-bool Cupdate_journal::open(const std::wstring& game)
+bool Cupdate_journal::open()
 {
-    game_ = game;
-    return make_new_folder(journal_place(game)) && file_.create(journal_path(game));
+    const std::wstring token = new_run_token();
+    if (token.empty() || !record_run(game_.key(), token))
+        return false;
+    // Whatever lies there already is not this run's, and stays as it is.
+    if (!make_private_folder(game_.update_path(L"").whole())) {
+        forget_run(game_.key());
+        return false;
+    }
+    made_ = true;
+    if (file_.create(game_.update_path(JOURNAL_FILE).whole()) && file_.append(RUN_LINE + utf8(token) + "\n") &&
+        file_.flush())
+        return true;
+    remove();
+    return false;
 }
 
-bool Cupdate_journal::add_folder(const std::wstring& relative)
+bool Cupdate_journal::add_folder(const Cgame_path& folder)
 {
     // On the disk before the folder is made, so that a power cut cannot leave a folder no journal
     // names; an update makes few folders.
-    return file_.append("folder " + utf8(relative) + "\n") && file_.flush();
+    return file_.append("folder " + utf8(folder.relative()) + "\n") && file_.flush();
 }
 
 bool Cupdate_journal::commit(const std::vector<Cjournal_file>& files)
@@ -192,19 +247,42 @@ bool Cupdate_journal::mark_done()
 void Cupdate_journal::remove()
 {
     file_.close();
-    remove_place(game_);
+    if (made_)
+        remove_place(game_);
+    made_ = false;
 }
 
-Cunfinished finish_unfinished_update(const std::wstring& game)
+Cunfinished finish_unfinished_update(Cgame_folder& game)
 {
-    if (!folder_exists(journal_place(game)) || is_link(journal_place(game)))
+    const Cgame_path place = game.update_path(L"");
+    if (!game.is_open())
         return Cunfinished::none;
-    // Without a journal the run had not begun, or had ended but for removing the folder.
-    if (!file_exists(journal_path(game))) {
-        remove_place(game);
+    const DWORD attributes = GetFileAttributesW(long_path(place.whole()).c_str());
+    const std::wstring token = recorded_run(game.key());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        forget_run(game.key());
         return Cunfinished::none;
     }
-    const Cjournal_read journal = read_journal(game);
+    if (token.empty() || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || !game.reached_directly(place))
+        return Cunfinished::not_ours;
+    // Without a journal, or without its first line, the run had not begun, or had ended but for
+    // removing the folder.
+    Cjournal_read journal;
+    const Cjournal_state state = file_exists(game.update_path(JOURNAL_FILE).whole())
+                                     ? read_journal(game, token, journal) : Cjournal_state::not_begun;
+    switch (state) {
+    case Cjournal_state::read:
+        break;
+    case Cjournal_state::not_begun:
+        remove_place(game);
+        return Cunfinished::none;
+    case Cjournal_state::unreadable:
+        return Cunfinished::unreadable;
+    case Cjournal_state::broken:
+        return Cunfinished::broken;
+    case Cjournal_state::not_ours:
+        return Cunfinished::not_ours;
+    }
     if (journal.committed && !journal.done) {
         bool all_back = true;
         for (auto file = journal.files.rbegin(); file != journal.files.rend(); ++file)
@@ -214,7 +292,8 @@ Cunfinished finish_unfinished_update(const std::wstring& game)
     }
     if (!journal.done)
         for (auto folder = journal.folders.rbegin(); folder != journal.folders.rend(); ++folder)
-            remove_empty_folder(join_path(game, *folder));
+            if (game.reached_directly(*folder))
+                remove_empty_folder(folder->whole());
     remove_place(game);
     return journal.done ? Cunfinished::completed : Cunfinished::rolled_back;
 }

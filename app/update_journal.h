@@ -1,52 +1,69 @@
 #pragma once
-// The journal of one update: a folder of its own inside the game folder that holds the staging and
-// backup files under short names, in numbered subfolders of at most STAGED_FILES_PER_FOLDER files
-// each, and a file that tells what the run has made and what it is about to put in place. A run that ends removes the folder; the next run after a kill or a power cut
-// reads it and puts the game back, or only cleans up when every file was already in place.
+// The journal of one update: a folder of its own inside the game folder (UPDATE_FOLDER), made so
+// that only this user, Administrators and SYSTEM may open it, that holds the staging and backup
+// files under short names, in numbered subfolders of at most STAGED_FILES_PER_FOLDER files each,
+// and a file that tells what the run has made and what it is about to put in place. Its first line
+// is the run's token, also recorded under this user's registry (install/run_record.h): the proof
+// that the folder is this user's update's. A run that ends removes the folder; the next run after a
+// kill or a power cut reads it and puts the game back, or only cleans up when every file was
+// already in place. Nothing in a folder without the proof is ever moved or deleted.
+//
+// The journal's lines, each ended by a line feed (a line cut short by a kill is not one):
+//   run <token>                          the proof, first
+//   folder <relative path>               a folder about to be made, before it is made
+//   file <number> <0|1: existed> <path>  a file about to be put in place, all of them at once,
+//   commit                               and then this: putting files in place begins
+//   done                                 every file is in place
 #include <string>
 #include <vector>
 
 #include "fs/file_ops.h"
+#include "install/game_folder.h"
 
-// The folder's name inside the game folder.
-constexpr const wchar_t* JOURNAL_FOLDER = L"~update";
+// The subfolder of the update's folder that holds file number's staging and backup file.
+Cgame_path staging_folder(const Cgame_folder& game, size_t number);
+Cgame_path staging_path(const Cgame_folder& game, size_t number);
+Cgame_path backup_path(const Cgame_folder& game, size_t number);
 
-std::wstring journal_place(const std::wstring& game);
-// The subfolder of the journal's folder that holds file number's staging and backup file.
-std::wstring staging_folder(const std::wstring& game, size_t number);
-std::wstring staging_path(const std::wstring& game, size_t number);
-std::wstring backup_path(const std::wstring& game, size_t number);
-
-// One file the update puts in place, by its number in the journal's folder.
+// One file the update puts in place, by its number in the update's folder.
 struct Cjournal_file {
     size_t number = 0;
     bool existed = false;
-    // Below the game folder.
+    // Below the game folder, as Cgame_path::relative gives it.
     std::wstring relative;
 };
 
 class Cupdate_journal {
 public:
-    // Makes the folder and the journal in it; false when either cannot be made.
-    bool open(const std::wstring& game);
+    explicit Cupdate_journal(const Cgame_folder& game) : game_(game) {}
+    // Records the run, makes the folder and the journal in it with the run's token; false when any
+    // of that cannot be done, with nothing of it left.
+    bool open();
     // Written before the folder is made, so that a roll back after a kill removes it.
-    bool add_folder(const std::wstring& relative);
+    bool add_folder(const Cgame_path& folder);
     // Every file about to be put in place, then the mark that putting them in place begins, all on
     // the disk before the first file moves.
     bool commit(const std::vector<Cjournal_file>& files);
     // Every file is in place: from here on a killed run is only cleaned up.
     bool mark_done();
-    // Its staging and backup files, then the journal, then the folder itself.
+    // Its staging and backup files, then the journal, then the folder itself, then the record.
     void remove();
 
 private:
-    std::wstring game_;
+    const Cgame_folder& game_;
     Cappend_file file_;
+    bool made_ = false;
 };
 
-enum class Cunfinished { none, rolled_back, completed, stuck };
+enum class Cunfinished {
+    none,         // there was nothing to finish
+    rolled_back,  // the game is as before that run
+    completed,    // every file was in place: only cleaned up
+    stuck,        // something could not be put back; the journal stays for the next run
+    unreadable,   // the journal could not be read; everything stays for the next run
+    broken,       // the journal breaks its rules; nothing was touched
+    not_ours,     // something of the update folder's name that this user's update did not make
+};
 
-// Finds the journal of a run that did not end and finishes it (none: there was nothing to tell): the game as before that run, or as
-// updated when every file was in place; its own files removed. stuck: something could not be put
-// back, and the journal stays for the next run.
-Cunfinished finish_unfinished_update(const std::wstring& game);
+// Finds the journal of a run that did not end and finishes it.
+Cunfinished finish_unfinished_update(Cgame_folder& game);

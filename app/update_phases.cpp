@@ -4,9 +4,12 @@
 #include "app/single_run.h"
 #include "app/update_data.h"
 #include "app/update_journal.h"
+#include "fs/paths.h"
 #include "install/destination.h"
 #include "install/free_space.h"
+#include "install/game_links.h"
 #include "install/installation_record.h"
+#include "install/run_record.h"
 #include "update_ini/copy_plan.h"
 #include "update_ini/source_checks.h"
 #include "update_ini/update_ini_reader.h"
@@ -61,17 +64,20 @@ bool claim_the_game()
 {
     // Set here, so that every later phase and message names the folder the update would use.
     g_update.destination_folder = g_update.installation.SAV_FOLDER;
-    if (claim_game(g_update.destination_folder))
+    // A folder that is not there has no final path, and nothing to lock; the destination check
+    // tells the player so.
+    if (!g_update.game.open(g_update.destination_folder) || claim_game(g_update.game.key()))
         return true;
     show_warning(L"このゲームのアップデートは、すでに実行中です。\n実行中のアップデートが終わってから、もう一度実行してください。");
     return false;
 }
 
 // Before the destination is checked: a run killed while replacing Lumivane.exe left it under its
-// backup's name.
+// backup's name. Whatever stops it here stops it before the player is asked anything.
 bool recover_unfinished_update()
 {
-    switch (finish_unfinished_update(g_update.destination_folder)) {
+    const std::wstring journal = join_path(join_path(g_update.destination_folder, UPDATE_FOLDER), L"journal");
+    switch (finish_unfinished_update(g_update.game)) {
     case Cunfinished::none:
         return true;
     case Cunfinished::rolled_back:
@@ -82,6 +88,14 @@ bool recover_unfinished_update()
         return true;
     case Cunfinished::stuck:
         break;
+    case Cunfinished::unreadable:
+        return report_update_failure(L"前回のアップデートの記録 " + journal + L" が読み込めなかったため、ゲームを元の状態に戻せませんでした。\n"
+                                     L"ほかのプログラムが使用している可能性があります。しばらく待ってから、もう一度実行してください。");
+    case Cunfinished::broken:
+        return report_update_failure(L"前回のアップデートの記録 " + journal + L" の内容が正しくないため、ゲームを元の状態に戻せませんでした。\n"
+                                     L"ファイルは何も変更していません。~update フォルダは削除せずに、ゲームの提供元にお問い合わせください。");
+    case Cunfinished::not_ours:
+        return report_update_failure(update_folder_in_the_way(g_update.destination_folder));
     }
     return report_update_failure(L"前回のアップデートが途中で中断されていましたが、ゲームを元の状態に戻せませんでした。\n"
                                  L"ゲームを終了してから、もう一度実行してください。");
@@ -94,6 +108,8 @@ bool check_destination()
     // Asked before the player confirms, after a killed run's leftovers are gone: staging needs
     // room for every file beside the old ones.
     const std::vector<Ccopy_group> plan = plan_update(g_update.settings, g_update.source_root);
+    if (!passes(judge_links(g_update.game, g_update.destination_folder, plan).message))
+        return false;
     return passes(judge_free_space(g_update.destination_folder, staging_room(plan, g_update.destination_folder)).message);
 }
 

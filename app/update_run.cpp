@@ -47,7 +47,7 @@ bool copy_update()
     const std::vector<Ccopy_group> plan = plan_update(g_update.settings, g_update.source_root);
     const uint64_t plan_bytes = total_bytes(plan);
     uint64_t bytes_remaining = plan_bytes;
-    Cstaged_update update(g_update.destination_folder);
+    Cstaged_update update(g_update.game, g_update.destination_folder);
     std::vector<unsigned char> block(BLOCK_SIZE);
     const std::wstring not_begun = update.begin();
     if (!not_begun.empty())
@@ -55,16 +55,11 @@ bool copy_update()
 
     for (const Ccopy_group& group : plan) {
         for (const Cfile_entry& entry : group.listing.entries) {
-            std::wstring unmade;
-            if (group.makes_destination_folder &&
-                !update.make_folder(join_path(g_update.destination_folder, group.folder), unmade)) {
-                update.roll_back();
-                return report(unmade + L"が作成できませんでした。");
-            }
+            std::wstring problem = group.makes_destination_folder ? update.make_folder(group.folder) : std::wstring();
             const std::wstring relative = relative_path(group, entry);
-            const std::wstring destination = join_path(g_update.destination_folder, relative);
             std::wstring staging;
-            std::wstring problem = update.prepare(destination, staging);
+            if (problem.empty())
+                problem = update.prepare(relative, staging);
             if (problem.empty())
                 problem = copy_file_with_progress(relative, staging, plan_bytes, bytes_remaining, block);
             if (!problem.empty()) {

@@ -1,7 +1,9 @@
 #include "fs/file_ops.h"
 
 #include <windows.h>
+#include <aclapi.h>
 #include <io.h>
+#include <sddl.h>
 
 #include "fs/folder_walk.h"
 #include "fs/paths.h"
@@ -97,6 +99,59 @@ bool is_link(const std::wstring& path)
 bool make_new_folder(const std::wstring& folder)
 {
     return CreateDirectoryW(long_path(folder).c_str(), nullptr) != 0;
+}
+
+namespace {
+
+// The SID of the user this process runs as, in its text form; empty when it cannot be told.
+std::wstring user_sid()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return std::wstring();
+    std::vector<unsigned char> buffer(256);
+    DWORD size = 0;
+    if (!GetTokenInformation(token, TokenUser, buffer.data(), static_cast<DWORD>(buffer.size()), &size) &&
+        GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+        buffer.resize(size);
+        GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
+    }
+    CloseHandle(token);
+    wchar_t* text = nullptr;
+    if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
+        return std::wstring();
+    const std::wstring sid = text;
+    LocalFree(text);
+    return sid;
+}
+
+}  // namespace
+
+bool make_private_folder(const std::wstring& folder)
+{
+    const std::wstring sid = user_sid();
+    if (sid.empty())
+        return false;
+    // P: not inherited from above; OICI: passed on to every file and folder made inside.
+    const std::wstring sddl = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + sid + L")";
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), nullptr, FALSE};
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                              &attributes.lpSecurityDescriptor, nullptr))
+        return false;
+    const bool made = CreateDirectoryW(long_path(folder).c_str(), &attributes) != 0;
+    LocalFree(attributes.lpSecurityDescriptor);
+    return made;
+}
+
+bool inherit_access(const std::wstring& path)
+{
+    // An empty list, unprotected: only what the folder above passes on is left.
+    ACL empty = {};
+    if (!InitializeAcl(&empty, sizeof(empty), ACL_REVISION))
+        return false;
+    std::wstring whole = long_path(path);
+    return SetNamedSecurityInfoW(&whole[0], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION,
+                                 nullptr, nullptr, &empty, nullptr) == ERROR_SUCCESS;
 }
 
 uint64_t cluster_bytes(const std::wstring& folder)

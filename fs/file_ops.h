@@ -26,6 +26,13 @@ bool flush_to_disk(FILE* stream);
 bool is_link(const std::wstring& path);
 // Makes one folder; false when it could not, or a file or folder of that name is already there.
 bool make_new_folder(const std::wstring& folder);
+// The same, with an access list of its own, not inherited from the folder above and passed on to
+// everything made inside: only this user, Administrators and SYSTEM may open or change it, so that
+// no other account can read, swap or add a file in it.
+bool make_private_folder(const std::wstring& folder);
+// A file moved in from a private folder takes the access list of the folder it now lies in, as a
+// file made there would have; its own explicit entries go.
+bool inherit_access(const std::wstring& path);
 // The cluster size of the volume holding folder, or 0 when it cannot be told.
 uint64_t cluster_bytes(const std::wstring& folder);
 

@@ -57,6 +57,26 @@ Ctext_read read_text_file(const std::wstring& path, std::wstring& text)
     return Ctext_read::read;
 }
 
+Ctext_read read_file_bytes(const std::wstring& path, std::string& bytes)
+{
+    bytes.clear();
+    Cfile_handle file;
+    if (!open_file(file, path, L"rb"))
+        return Ctext_read::cannot_open;
+    if (file.size > TEXT_FILE_LIMIT)
+        return Ctext_read::too_large;
+    try {
+        bytes.resize(static_cast<size_t>(file.size));
+    } catch (const std::bad_alloc&) {
+        return Ctext_read::too_large;
+    }
+    if (!bytes.empty() && fread(&bytes[0], 1, bytes.size(), file.stream) != bytes.size()) {
+        bytes.clear();
+        return Ctext_read::cannot_open;
+    }
+    return Ctext_read::read;
+}
+
 std::vector<std::wstring> split_lines(const std::wstring& text)
 {
     std::vector<std::wstring> lines;

@@ -7,6 +7,8 @@
 #include "fs/text.h"
 #include "install/destination.h"
 #include "install/free_space.h"
+#include "install/game_folder.h"
+#include "install/run_record.h"
 #include "update_check/failure_hints.h"
 #include "update_check/file_notes.h"
 #include "update_check/installation_source.h"
@@ -60,6 +62,11 @@ bool judge_installation(const Ccheck_options& options, const Cupdate_settings& s
         findings.checker_error = words(W_UNKNOWN_VALUE, {unknown});
         return false;
     }
+    // As update.exe asks before the destination: a file or folder under the update folder's name
+    // that no run of this user left is in the way.
+    Cgame_folder game;
+    game.open(findings.installation.SAV_FOLDER);
+    append(findings.checks, {judge_update_folder(game, findings.installation.SAV_FOLDER)});
     append(findings.checks, judge_destination(settings, findings.installation, findings.installation.SAV_FOLDER));
     return true;
 }

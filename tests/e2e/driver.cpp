@@ -165,6 +165,7 @@ Run run_update(const std::wstring& exe, const Options& options)
     SetEnvironmentVariableW(L"UPDATE_E2E_PAUSE_AT", std::to_wstring(options.pause_at).c_str());
     SetEnvironmentVariableW(L"UPDATE_E2E_HOLD_AT_IO", std::to_wstring(options.hold_at_io).c_str());
     SetEnvironmentVariableW(L"UPDATE_E2E_HALF_REPLACE", options.half_replace ? L"1" : L"0");
+    SetEnvironmentVariableW(L"UPDATE_E2E_FAIL_APPEND", from_utf8(options.fail_append).c_str());
     // Wine reads WINEDLLOVERRIDES only from the Unix environment it started with, so a DLL is taken
     // away from update.exe through the per-program overrides in the registry instead.
     const wchar_t* overrides = L"Software\\Wine\\AppDefaults\\update.exe\\DllOverrides";
@@ -278,6 +279,8 @@ Scenario::Scenario(const std::string& name) : reg_name(L"E2Eテスト\\" + from_
     package = root + L"\\ダウンロード\\アップデート 1.01";
     game = root + L"\\ゲーム";
     remove_tree(root);
+    // No run of update.exe's is recorded for a game folder that is laid out afresh.
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\update.exe");
     make_folders(package + L"\\GAMEDATA");
     CopyFileW(built(E2E_UPDATE_EXE).c_str(), exe().c_str(), FALSE);
     // A complete installation as its installer leaves it.

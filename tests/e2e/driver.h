@@ -36,6 +36,7 @@ struct Options {
     int pause_at = 0;                     // hold the program at its Nth bar position while at_pause runs
     int hold_at_io = 0;                   // hold it before its Nth move, replace or delete while the dialog is up
     bool half_replace = false;            // a replace held there has moved its file to the backup's name
+    std::string fail_append;              // a WriteFile of exactly these bytes fails as on a full disk
     std::function<void(const Lines& so_far)> at_pause;
     bool kill_at_pause = false;           // then end it there with TerminateProcess,
     bool power_cut = false;               // and cut each file back to what its last flush put on the disk

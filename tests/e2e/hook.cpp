@@ -12,6 +12,7 @@
 // being put in place). UPDATE_E2E_HOLD_AT_IO=N holds it in the same way before its Nth move,
 // replace or delete; with UPDATE_E2E_HALF_REPLACE=1 a replace held there has first moved the
 // file to its backup's name, as Wine's does before it is killed halfway.
+// UPDATE_E2E_FAIL_APPEND=<text> fails, as a full disk would, a WriteFile of exactly that text.
 // For a power cut, it follows each file the program writes, through its renames, and when held
 // writes <log>.cut: "<length>\t<path>" for each file written since its last flush, the length it
 // had then (0 when never flushed): the program writes its files front to back, so that is what a
@@ -35,6 +36,7 @@ HANDLE log_file = INVALID_HANDLE_VALUE;
 std::wstring log_path;
 int close_at = 0, pause_at = 0, positions = 0, hold_at_io = 0, io_calls = 0;
 bool half_replace = false;
+std::string fail_append;
 HWND dialog = nullptr;
 std::set<HWND> shown;
 
@@ -235,6 +237,10 @@ size_t __cdecl write(const void* bytes, size_t size, size_t count, FILE* stream)
 
 BOOL WINAPI write_file(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD done, LPOVERLAPPED overlapped)
 {
+    if (dialog && !fail_append.empty() && std::string(static_cast<const char*>(bytes), count) == fail_append) {
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
     if (dialog)
         written[key_of(file)].dirty = true;
     return real_write_file(file, bytes, count, done, overlapped);
@@ -291,6 +297,8 @@ LRESULT CALLBACK hook(int code, WPARAM wparam, LPARAM lparam)
         pause_at = _wtoi(variable(L"UPDATE_E2E_PAUSE_AT").c_str());
         hold_at_io = _wtoi(variable(L"UPDATE_E2E_HOLD_AT_IO").c_str());
         half_replace = variable(L"UPDATE_E2E_HALF_REPLACE") == L"1";
+        const std::wstring append = variable(L"UPDATE_E2E_FAIL_APPEND");
+        fail_append.assign(append.begin(), append.end());
         redirect("FlushFileBuffers", &flush, real_flush);
         redirect("MoveFileExW", &move, real_move);
         redirect("ReplaceFileW", &replace, real_replace);

@@ -153,6 +153,33 @@ std::wstring outside(const std::wstring& key, const std::wstring& value)
 }
 void evil_beside_the_package(Scenario& s, Options&) { write_file(s.package + L"\\evil\\x.dat", "evil"); }
 
+const std::wstring IN_THE_WAY =
+    L"{game}\\~update は、このアップデートが作成したものではありません。\n"
+    L"アップデートはこの名前のフォルダを使用するため、中身を確認して別の場所に移してから、もう一度実行してください。";
+
+// The game's update folder holding these files (none: the folder alone), and beside the game a
+// file and an empty folder of another program's, which the planted journals name.
+Setup update_folder_holds(const std::vector<std::pair<std::wstring, std::string>>& files)
+{
+    return [files](Scenario& s, Options&) {
+        make_folders(s.game + L"\\~update");
+        for (const auto& [name, bytes] : files)
+            write_file(s.game + L"\\~update\\" + name, bytes);
+        write_file(s.root + L"\\外\\victim.txt", "another program's");
+        make_folders(s.root + L"\\外\\空");
+    };
+}
+
+// A Unix link in the game folder to a file or folder beside it.
+Setup linked(const std::wstring& target, const std::wstring& link)
+{
+    return [=](Scenario& s, Options&) {
+        target.find(L'.') == std::wstring::npos ? make_folders(s.root + L"\\" + target)
+                                                : write_file(s.root + L"\\" + target, "outside the game");
+        run_unix_shell("ln -s " + unix_of(s.root + L"\\" + target) + " " + unix_of(s.game + L"\\" + link));
+    };
+}
+
 struct Row {
     const char* name;
     Lines ini;  // after GAME_NAME = "テスト" and REG_NAME; a later line overrides an earlier one
@@ -328,11 +355,11 @@ const Row ROWS[] = {
      mid_copy("truncate -s 1500000", L"BGM\\a.ogg")},
     {"disk_full", COPY_THEN_NEVER, A_THEN_NEVER,
      copies(L"BGM\\a.ogg 333/333", L"{game}\\BGM\\a.oggへの書き込みに失敗しました。"), disk_filled_mid_copy("4m", "4M")},
-    // The stream holds the last byte until it is closed: only the close fails. 256 pages are left
-    // for the file, 1,048,576 bytes.
+    // The stream holds the last byte until it is closed: only the close fails. Beside the journal's
+    // page, 256 pages are left for the file, 1,048,576 bytes.
     {"disk_full_at_close", media(L"BGM"), {{L"BGM\\a.ogg", 1048577}},
      copies(L"BGM\\a.ogg 953/953 1000/1000", L"{game}\\BGM\\a.oggへの書き込みに失敗しました。"),
-     disk_filled_mid_copy("2m", "1048576")},
+     disk_filled_mid_copy("2m", "1044480")},
     // All or nothing: the first file is in place when the second cannot be, and gets its old
     // content back; leftovers of a killed run are removed, other files never touched.
     {"locked_while_putting_in_place", files({L"first.dat", L"second.dat"}), {{L"first.dat", 10}, {L"second.dat", 20}},
@@ -358,10 +385,21 @@ const Row ROWS[] = {
     {"room_counted_in_clusters", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"小\""}, SMALL_FILES,
      fails(L"コピー先のドライブの空き容量が足りません。\n必要な空き容量: 1.2 MB\n現在の空き容量: 1.0 MB"),
      game_in(L"小さなドライブ", "1m")},
-    // A folder of the game's own under the journal's name is not the update's: nothing in it goes.
-    {"game_has_a_folder_named_like_the_journal", files({L"readme.txt"}), {{L"readme.txt", 10}},
-     copies(L"", L"{game}\\~updateが作成できませんでした。"),
-     [](Scenario& s, Options&) { write_file(s.game + L"\\~update\\memo.txt", "the game's own"); }},
+    // Anything under the update folder's name that no run of this user left is in the way, before
+    // any question, and nothing in it or anywhere else is touched: the game's own notes, a planted
+    // journal with a backup that would lead outside the game (in the older release's flat layout
+    // too), a staging file's name, an empty folder, a file. update-check --install says so too.
+    {"update_folder_of_the_games_own", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY),
+     update_folder_holds({{L"journal", "the game's own notes"}})},
+    {"planted_journal_leading_outside", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY),
+     update_folder_holds({{L"journal", "file 0 1 ..\\外\\victim.txt\ncommit\n"}, {L"0\\0.old", "planted"}})},
+    {"planted_journal_flat_layout", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY),
+     update_folder_holds({{L"journal", "file 7 0 ..\\外\\victim.txt\nfolder ..\\外\\空\ncommit\n"}, {L"7.old", "planted"}})},
+    {"update_folder_holds_a_staging_name", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY),
+     update_folder_holds({{L"0.new", "the game's own"}})},
+    {"update_folder_empty", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY), update_folder_holds({})},
+    {"update_folder_is_a_file", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY),
+     [](Scenario& s, Options&) { write_file(s.game + L"\\~update", "the game's own"); }},
     // A second update.exe for the game, started while the first copies: one box, nothing touched.
     {"two_runs_at_once", files({L"readme.txt"}), {{L"readme.txt", 10}}, copies(L"readme.txt 1000/1000"),
      [](Scenario& s, Options& o) {
@@ -376,12 +414,19 @@ const Row ROWS[] = {
              EXPECT_EQ(text(before), text(snapshot(s.root)));
          };
      }},
-    // Wine shows a Unix link to a file as a plain file, and moving it moves its target.
+    // Nothing through a link, found before any question: a file, or a folder on the way to one.
+    // Wine shows a Unix link as a plain file or folder, and moving it moves its target.
     {"destination_is_a_link", files({L"readme.txt"}), {{L"readme.txt", 10}},
-     copies(L"", L"{game}\\readme.txtはリンクのため、上書きできません。"),
-     [](Scenario& s, Options&) {
-         write_file(s.root + L"\\外\\target.txt", "outside the game");
-         run_unix_shell("ln -s " + unix_of(s.root + L"\\外\\target.txt") + " " + unix_of(s.game + L"\\readme.txt"));
+     fails(L"{game}\\readme.txtはリンクのため、上書きできません。"), linked(L"外\\target.txt", L"readme.txt")},
+    {"folder_on_the_way_is_a_link", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"data\""}, {{L"data\\a.dat", 10}},
+     fails(L"{game}\\dataはリンクのため、上書きできません。"), linked(L"外\\data", L"data")},
+    // The mark that every file is in place cannot be written: the old game goes back, and is said
+    // so; the next run finds nothing to finish.
+    {"done_not_written", files({L"a.dat", L"b.dat"}), {{L"a.dat", 10}, {L"b.dat", 20}},
+     copies(L"a.dat 333/1000 b.dat 1000/1000", L"{game}\\~update\\journalへの書き込みに失敗しました。"),
+     [](Scenario& s, Options& o) {
+         write_file(s.game + L"\\a.dat", "old a");
+         o.fail_append = "done\n";
      }},
 
     // Only inside the installation: entries that climb out are refused before anything is written.
@@ -480,7 +525,11 @@ TEST_P(Update, ShowsAndWritesWhatItShould)
     std::string report;
     EXPECT_EQ(run_console(L"\"" + built(E2E_CHECK_EXE) + L"\" \"" + s.package + L"\"", report),
               static_cast<DWORD>(row.checker)) << report;
-    for (const std::wstring& line : row.checker ? expected : Lines{}) {
+    // With --install it names what lies in the game folder under the update folder's name.
+    const bool in_the_way = expected.front().find(L"~update は") != std::wstring::npos;
+    if (in_the_way)
+        EXPECT_EQ(run_console(L"\"" + built(E2E_CHECK_EXE) + L"\" \"" + s.package + L"\" --install \"" + s.game + L"\"", report), 1u);
+    for (const std::wstring& line : row.checker || in_the_way ? expected : Lines{}) {
         std::wistringstream pieces(line.substr(line.find(L" text=") + 6));
         for (std::wstring piece; std::getline(pieces, piece);)
             EXPECT_NE(report.find(narrow(piece)), std::string::npos) << narrow(piece) << " not in:\n" << report;

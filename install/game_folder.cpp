@@ -1,0 +1,175 @@
+#include "install/game_folder.h"
+
+#include <algorithm>
+
+#include "fs/paths.h"
+
+namespace {
+
+// Windows drops a name's trailing dots and blanks, so "data." and "data" are one folder.
+std::wstring without_trailing_dots(std::wstring name)
+{
+    while (!name.empty() && (name.back() == L'.' || name.back() == L' '))
+        name.pop_back();
+    return name;
+}
+
+bool holds_forbidden_character(const std::wstring& name)
+{
+    for (wchar_t c : name)
+        if (c < 32 || wcschr(L"<>:\"|?*", c) != nullptr)
+            return true;
+    return false;
+}
+
+// Opened for nothing but asking, and not through a link at its last name, so that a link shows
+// as one.
+HANDLE open_to_ask(const std::wstring& path)
+{
+    return CreateFileW(long_path(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+uint32_t attributes_of(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION information = {};
+    return GetFileInformationByHandle(handle, &information) ? information.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+std::wstring confined_relative_path(const std::wstring& relative)
+{
+    // A leading separator is the drive's root.
+    if (relative.empty() || relative[0] == L'\\' || relative[0] == L'/')
+        return std::wstring();
+    std::wstring confined;
+    for (size_t start = 0; start < relative.size();) {
+        const size_t end = std::min(relative.find_first_of(L"\\/", start), relative.size());
+        const std::wstring written = relative.substr(start, end - start);
+        start = end + 1;
+        // Doubled separators are one, and "." the folder itself, as Windows reads them.
+        if (written.empty() || written == L".")
+            continue;
+        const std::wstring name = without_trailing_dots(written);
+        // "..", "..." and ".. " all end empty here.
+        if (name.empty() || is_device_name(name) || holds_forbidden_character(name))
+            return std::wstring();
+        confined += (confined.empty() ? L"" : L"\\") + name;
+    }
+    return confined;
+}
+
+bool leads_elsewhere(const std::wstring& expected, const std::wstring& final, uint32_t attributes)
+{
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        return true;
+    // Windows tells every final path; Wine 8 none past MAX_PATH, and there the attributes decide.
+    return !final.empty() && upper_case_name(expected) != upper_case_name(final);
+}
+
+std::wstring final_path_of(HANDLE handle)
+{
+    std::wstring final(32768, L'\0');
+    final.resize(GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()),
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS));
+    if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        final = L"\\" + final.substr(7);
+    else if (final.compare(0, 4, L"\\\\?\\") == 0)
+        final = final.substr(4);
+    while (final.size() > 3 && final.back() == L'\\')
+        final.pop_back();
+    return final;
+}
+
+std::wstring final_path_of(const std::wstring& path)
+{
+    const HANDLE handle = CreateFileW(long_path(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return std::wstring();
+    const std::wstring final = final_path_of(handle);
+    CloseHandle(handle);
+    return final;
+}
+
+bool Cgame_folder::open(const std::wstring& folder)
+{
+    checked_.clear();
+    final_ = folder_exists(folder) ? final_path_of(folder) : std::wstring();
+    if (final_.empty() && folder_exists(folder))
+        final_ = full_path(folder);
+    // A drive's root keeps no backslash of its own here: every path below is joined with one.
+    if (!final_.empty() && final_.back() == L'\\')
+        final_.pop_back();
+    return !final_.empty();
+}
+
+std::wstring Cgame_folder::key() const
+{
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (wchar_t unit : upper_case_name(final_))
+        hash = (hash ^ static_cast<uint16_t>(unit)) * 1099511628211ull;
+    wchar_t text[17] = {};
+    for (int i = 15; i >= 0; --i, hash >>= 4)
+        text[i] = L"0123456789abcdef"[hash & 15];
+    return text;
+}
+
+Cgame_path Cgame_folder::game_path(const std::wstring& relative) const
+{
+    Cgame_path path;
+    const std::wstring confined = confined_relative_path(relative);
+    const std::wstring first = confined.substr(0, confined.find(L'\\'));
+    if (is_open() && !confined.empty() && upper_case_name(first) != upper_case_name(UPDATE_FOLDER)) {
+        path.relative_ = confined;
+        path.whole_ = join_path(final_, confined);
+    }
+    return path;
+}
+
+Cgame_path Cgame_folder::update_path(const std::wstring& relative) const
+{
+    Cgame_path path;
+    const std::wstring confined = relative.empty() ? std::wstring(UPDATE_FOLDER)
+                                                   : confined_relative_path(join_path(UPDATE_FOLDER, relative));
+    if (is_open() && !confined.empty()) {
+        path.relative_ = confined;
+        path.whole_ = join_path(final_, confined);
+    }
+    return path;
+}
+
+Cgame_folder::Creached Cgame_folder::reach(const std::wstring& whole) const
+{
+    const HANDLE handle = open_to_ask(whole);
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND ? Creached::missing
+                                                                                              : Creached::elsewhere;
+    const bool direct = !leads_elsewhere(whole, final_path_of(handle), attributes_of(handle));
+    CloseHandle(handle);
+    return direct ? Creached::directly : Creached::elsewhere;
+}
+
+std::wstring Cgame_folder::first_link(const Cgame_path& path)
+{
+    const std::wstring& whole = path.whole();
+    for (size_t slash = final_.size(); (slash = whole.find(L'\\', slash + 1)) != std::wstring::npos;) {
+        const std::wstring folder = whole.substr(0, slash);
+        const std::wstring key = upper_case_name(folder);
+        if (checked_.count(key) != 0)
+            continue;
+        // A folder not there yet is made by the update itself, and asked about again next time.
+        const Creached reached = reach(folder);
+        if (reached == Creached::elsewhere)
+            return folder.substr(final_.size() + 1);
+        if (reached == Creached::directly)
+            checked_.insert(key);
+    }
+    return reach(whole) == Creached::elsewhere ? path.relative() : std::wstring();
+}
+
+bool Cgame_folder::opened_directly(HANDLE file, const Cgame_path& path) const
+{
+    return !path.empty() && !leads_elsewhere(path.whole(), final_path_of(file), attributes_of(file));
+}

@@ -1,0 +1,61 @@
+// The game folder's rules: which relative paths stay inside it, and when what Windows opened on
+// the way to a file leads elsewhere.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "install/game_folder.h"
+
+// From update.ini or a journal, as the game folder keeps the path, or "" for one it refuses.
+TEST(GameFolder, RelativePathsStayInside)
+{
+    const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+        {L"data\\a.dat", L"data\\a.dat"},   {L"data/a.dat", L"data\\a.dat"},  {L"data.\\a.dat. ", L"data\\a.dat"},
+        {L"data\\\\a.dat", L"data\\a.dat"}, {L"..\\outside\\victim.txt", L""}, {L"data\\...\\x", L""},
+        {L".\\data\\x", L"data\\x"},       {L"\\Windows\\x", L""},            {L"C:\\x", L""},
+        {L"C:x", L""},                      {L"\\\\server\\share\\x", L""},    {L"a.dat:evil", L""},
+        {L"CON", L""},                      {L"data\\nul.txt", L""},           {L"COM1\\a.dat", L""},
+        {L"a*.dat", L""},                   {L"a\x01.dat", L""},               {L"", L""}};
+    for (const auto& [relative, kept] : rows)
+        EXPECT_EQ(confined_relative_path(relative), kept) << testing::PrintToString(std::wstring(relative));
+}
+
+// The link rule for one folder or file on the way: its attributes and final path as Windows gives
+// them, against the path its name gives.
+TEST(GameFolder, WhatLeadsElsewhere)
+{
+    const DWORD folder = FILE_ATTRIBUTE_DIRECTORY, link = FILE_ATTRIBUTE_REPARSE_POINT;
+    const struct {
+        const wchar_t* final;
+        DWORD attributes;
+        bool elsewhere;
+    } rows[] = {
+        {L"C:\\Games\\G\\data", folder, false},
+        {L"c:\\GAMES\\g\\Data", folder, false},            // names ignore case
+        {L"C:\\Games\\G\\data", folder | link, true},      // a junction or mount point, opened as itself
+        {L"D:\\Elsewhere", folder, true},                  // a link followed
+        {L"C:\\Games\\G\\data\\x", folder, true},          // a longer path is another place too
+        {L"C:\\Games\\G\\Program Files", folder, true},    // reached by a short name: refused, not guessed
+        {L"", folder, false},                              // no final path told (Wine, past MAX_PATH)
+        {L"", folder | link, true},
+        {L"C:\\Games\\G\\data", INVALID_FILE_ATTRIBUTES, true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(leads_elsewhere(L"C:\\Games\\G\\data", row.final, row.attributes), row.elsewhere)
+            << testing::PrintToString(std::wstring(row.final));
+}
+
+// Paths below the game folder come only from it, and never into its update folder by a game path.
+TEST(GameFolder, HandsOutPathsBelowItsFinalPath)
+{
+    Cgame_folder game;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    ASSERT_TRUE(game.open(temp));
+    EXPECT_EQ(game.game_path(L"data.\\a.dat").whole(), game.final_path() + L"\\data\\a.dat");
+    EXPECT_TRUE(game.game_path(L"~UPDATE\\journal").empty());
+    EXPECT_TRUE(game.game_path(L"..\\x").empty());
+    EXPECT_EQ(game.update_path(L"0\\0.new").relative(), L"~update\\0\\0.new");
+    EXPECT_TRUE(game.update_path(L"..\\..\\x").empty());
+    EXPECT_FALSE(Cgame_folder().open(L"Z:\\no such folder"));
+}
