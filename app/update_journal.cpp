@@ -133,18 +133,18 @@ bool is_link_entry(const Cfile_entry& entry)
     return (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-// The staging and backup files directly inside a folder of the update's.
+// The staging and backup files directly inside a numbered subfolder of the update's.
 void remove_run_files(const Cgame_folder& game, const std::wstring& folder)
 {
     for (const Cfile_entry& entry : walk_folder(game.update_path(folder).whole()))
         if (!entry.is_folder && !is_link_entry(entry) && is_run_file(entry.path))
-            delete_file(game.update_path(folder.empty() ? entry.path : join_path(folder, entry.path)).whole());
+            delete_file(game.update_path(join_path(folder, entry.path)).whole());
 }
 
-// Every staging and backup file left in the update's folder and its numbered subfolders (an older
-// release kept them all in the folder itself), the journal last, then the folder, then the record:
-// a kill on the way leaves the journal as long as a file it speaks of is there. Anything else in
-// the folder is not the update's, and stays, and so do the folder and the record.
+// Every staging and backup file left in the update's numbered subfolders, the journal last, then
+// the folder, then the record: a kill on the way leaves the journal as long as a file it speaks of
+// is there. Anything else in the folder is not the update's, and stays, and so do the folder and
+// the record.
 void remove_place(const Cgame_folder& game)
 {
     const Cgame_path place = game.update_path(L"");
@@ -153,21 +153,10 @@ void remove_place(const Cgame_folder& game)
             remove_run_files(game, entry.path);
             remove_empty_folder(game.update_path(entry.path).whole());
         }
-    remove_run_files(game, L"");
     delete_file(game.update_path(JOURNAL_FILE).whole());
     remove_empty_folder(place.whole());
     if (GetFileAttributesW(long_path(place.whole()).c_str()) == INVALID_FILE_ATTRIBUTES)
         forget_run(game.key());
-}
-
-// Where a run left file number's staging or backup file: in its subfolder, or, from an older
-// release, in the update's folder itself.
-Cgame_path left_file(const Cgame_folder& game, size_t number, const wchar_t* extension)
-{
-    const std::wstring name = std::to_wstring(number) + extension;
-    const Cgame_path flat = game.update_path(name);
-    const Cgame_path nested = game.update_path(join_path(std::to_wstring(number / STAGED_FILES_PER_FOLDER), name));
-    return !file_exists(nested.whole()) && file_exists(flat.whole()) ? flat : nested;
 }
 
 // Puts one file back as it was before the run: its backup over it, wherever the replace stopped;
@@ -177,10 +166,10 @@ bool put_back(Cgame_folder& game, const Cjournal_file& file)
     const Cgame_path destination = game.game_path(file.relative);
     if (!game.reached_directly(destination))
         return false;
-    const Cgame_path backup = left_file(game, file.number, L".old");
+    const Cgame_path backup = backup_path(game, file.number);
     if (file.existed)
         return !file_exists(backup.whole()) || move_file(backup.whole(), destination.whole(), true);
-    if (file_exists(left_file(game, file.number, L".new").whole()) || !file_exists(destination.whole()))
+    if (file_exists(staging_path(game, file.number).whole()) || !file_exists(destination.whole()))
         return true;
     return delete_file(destination.whole());
 }
@@ -194,16 +183,23 @@ Cgame_path staging_folder(const Cgame_folder& game, size_t number)
     return game.update_path(std::to_wstring(number / STAGED_FILES_PER_FOLDER));
 }
 
+namespace {
+
+Cgame_path run_file(const Cgame_folder& game, size_t number, const wchar_t* extension)
+{
+    return game.update_path(join_path(std::to_wstring(number / STAGED_FILES_PER_FOLDER), std::to_wstring(number) + extension));
+}
+
+}  // namespace
+
 Cgame_path staging_path(const Cgame_folder& game, size_t number)
 {
-    return game.update_path(join_path(staging_folder(game, number).relative().substr(wcslen(UPDATE_FOLDER) + 1),
-                                      std::to_wstring(number) + L".new"));
+    return run_file(game, number, L".new");
 }
 
 Cgame_path backup_path(const Cgame_folder& game, size_t number)
 {
-    return game.update_path(join_path(staging_folder(game, number).relative().substr(wcslen(UPDATE_FOLDER) + 1),
-                                      std::to_wstring(number) + L".old"));
+    return run_file(game, number, L".old");
 }
 
 bool Cupdate_journal::open()

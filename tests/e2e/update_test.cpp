@@ -542,6 +542,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, Update, testing::ValuesIn(ROWS),
 // Killed at a moment of its run, or the power cut there, then started again and answered as the
 // row says: the game is exactly as before the killed run after No (or as updated, when every file
 // was in place), and updated after Yes, with nothing of the update's own left.
+// Between the killed run and the next, another program or another user changes what the run left;
+// the undo, when there is one, lets the run after that finish the update.
+using Meddle = std::function<std::function<void()>(Scenario&)>;
+
 struct Kill {
     const char* name;
     int pause_at;       // killed at this bar position while copying,
@@ -549,9 +553,57 @@ struct Kill {
     bool half_replace;  // that replace had moved its file to the backup's name
     bool was_updated;   // every file was in place
     int answer;
-    bool held = false;  // a.dat is held open by another program when the first run after tries to put it back
+    Meddle meddle = nullptr;  // then the first run after shows this and its failure box
+    std::wstring refused = L"";
     bool power_cut = false;  // the power went: every file is as its last flush left it on the disk
 };
+
+const std::wstring STUCK = L"前回のアップデートが途中で中断されていましたが、ゲームを元の状態に戻せませんでした。\n"
+                           L"ゲームを終了してから、もう一度実行してください。";
+const std::wstring UNREADABLE = L"前回のアップデートの記録 {game}\\~update\\journal が読み込めなかったため、ゲームを元の状態に"
+                                L"戻せませんでした。\nほかのプログラムが使用している可能性があります。しばらく待ってから、もう一度実行してください。";
+const std::wstring BROKEN = L"前回のアップデートの記録 {game}\\~update\\journal の内容が正しくないため、ゲームを元の状態に"
+                            L"戻せませんでした。\nファイルは何も変更していません。~update フォルダは削除せずに、ゲームの提供元にお問い合わせください。";
+
+// A file of the game's held open by another program, until the undo.
+Meddle holding(const std::wstring& name)
+{
+    return [name](Scenario& s) {
+        s.hold(s.game + L"\\" + name);
+        return [&s] {
+            CloseHandle(s.held.back());
+            s.held.pop_back();
+        };
+    };
+}
+
+// The journal grown past the size a journal can have, until the undo cuts it back.
+std::function<void()> padded_journal(Scenario& s)
+{
+    const std::string journal = unix_of(s.game + L"\\~update\\journal");
+    const std::string size = std::to_string(read_bytes(s.game + L"\\~update\\journal").size());
+    run_unix_shell("truncate -s 17M " + journal);
+    return [=] { run_unix_shell("truncate -s " + size + " " + journal); };
+}
+
+// The journal's lines after its first, the run's proof, rewritten as one who got past the folder's
+// access list would, beside a file and an empty folder of another program's next to the game;
+// {root} is the folder that holds both.
+Meddle planted(const std::string& lines, const wchar_t* backup = L"0\\1.old")
+{
+    return [=](Scenario& s) {
+        const std::wstring journal = s.game + L"\\~update\\journal";
+        const std::string first = read_bytes(journal).substr(0, read_bytes(journal).find('\n') + 1);
+        std::string text = lines;
+        for (size_t at; (at = text.find("{root}")) != std::string::npos;)
+            text.replace(at, 6, narrow(s.root));
+        write_file(journal, first + text + "commit\n");
+        write_file(s.game + L"\\~update\\" + backup, "planted");
+        write_file(s.root + L"\\外\\victim.txt", "another program's");
+        make_folders(s.root + L"\\外\\空");
+        return std::function<void()>();
+    };
+}
 
 const std::wstring ROLLED_BACK = L"前回のアップデートが途中で中断されていたため、ゲームをアップデート前の状態に戻しました。";
 const std::wstring CLEANED_UP =
@@ -568,13 +620,27 @@ const Kill KILLS[] = {
     {"engine_under_its_backup_no", 0, 4, true, false, IDNO},
     {"engine_under_its_backup_yes", 0, 4, true, false, IDYES},
     {"deleting_the_backups_no", 0, 6, false, true, IDNO},
-    {"a_dat_held_when_put_back_no", 0, 3, false, false, IDNO, true},
-    {"power_cut_while_copying_no", 3, 0, false, false, IDNO, false, true},
-    {"power_cut_while_copying_yes", 3, 0, false, false, IDYES, false, true},
-    {"power_cut_after_the_commit_no", 0, 1, false, false, IDNO, false, true},
-    {"power_cut_halfway_in_place_no", 0, 3, false, false, IDNO, false, true},
-    {"power_cut_halfway_in_place_yes", 0, 3, false, false, IDYES, false, true},
-    {"power_cut_all_in_place_no", 0, 6, false, true, IDNO, false, true},
+    {"a_dat_held_when_put_back_no", 0, 3, false, false, IDNO, holding(L"a.dat"), STUCK},
+    // A journal that cannot be read keeps every backup, and so the old a.dat, for the run after.
+    {"journal_held_no", 0, 3, false, false, IDNO, holding(L"~update\\journal"), UNREADABLE},
+    {"journal_past_its_size_no", 0, 3, false, false, IDNO, padded_journal, UNREADABLE},
+    // A journal that breaks a rule is refused whole: nothing in the game or beside it is touched.
+    {"journal_leads_to_the_parent", 0, 3, false, false, IDNO, planted("file 1 1 ..\\外\\victim.txt\n"), BROKEN},
+    {"journal_names_a_whole_path", 0, 3, false, false, IDNO, planted("file 1 1 {root}\\外\\victim.txt\n"), BROKEN},
+    {"journal_names_the_root", 0, 3, false, false, IDNO, planted("file 1 1 \\外\\victim.txt\n"), BROKEN},
+    {"journal_names_a_stream", 0, 3, false, false, IDNO, planted("file 1 1 a.dat:evil\n"), BROKEN},
+    {"journal_names_a_device", 0, 3, false, false, IDNO, planted("file 1 1 CON\n"), BROKEN},
+    {"journal_name_ends_in_a_dot", 0, 3, false, false, IDNO, planted("file 1 1 a.dat.\n"), BROKEN},
+    {"journal_names_its_own_folder", 0, 3, false, false, IDNO, planted("file 1 1 ~update\\journal\n"), BROKEN},
+    {"journal_number_twice", 0, 3, false, false, IDNO, planted("file 1 1 a.dat\nfile 1 0 b.dat\n"), BROKEN},
+    {"journal_folder_outside", 0, 3, false, false, IDNO, planted("folder ..\\外\\空\n"), BROKEN},
+    {"journal_flat_layout_outside", 0, 3, false, false, IDNO, planted("file 7 1 ..\\外\\victim.txt\n", L"7.old"), BROKEN},
+    {"power_cut_while_copying_no", 3, 0, false, false, IDNO, nullptr, L"", true},
+    {"power_cut_while_copying_yes", 3, 0, false, false, IDYES, nullptr, L"", true},
+    {"power_cut_after_the_commit_no", 0, 1, false, false, IDNO, nullptr, L"", true},
+    {"power_cut_halfway_in_place_no", 0, 3, false, false, IDNO, nullptr, L"", true},
+    {"power_cut_halfway_in_place_yes", 0, 3, false, false, IDYES, nullptr, L"", true},
+    {"power_cut_all_in_place_no", 0, 6, false, true, IDNO, nullptr, L"", true},
 };
 
 void PrintTo(const Kill& row, std::ostream* out) { *out << row.name; }
@@ -609,16 +675,20 @@ TEST_P(Killed, IsPutBackOrCleanedUpByTheNextRun)
     const e2e::Run killed = run_update(s.exe(), killing);
     ASSERT_EQ(killed.exit_code, 9u) << text_of(killed.transcript);
 
-    // A file that cannot go back yet: the run says so, touches nothing else, and keeps the journal
-    // for the run after, once the file is free.
-    if (row.held) {
-        s.hold(s.game + L"\\a.dat");
-        const e2e::Run stuck = run_update(s.exe());
-        EXPECT_EQ(text_of(stuck.transcript), text_of(fails(L"前回のアップデートが途中で中断されていましたが、ゲームを元の状態に"
-                                                           L"戻せませんでした。\nゲームを終了してから、もう一度実行してください。")));
-        EXPECT_EQ(stuck.exit_code, 1u);
-        CloseHandle(s.held.back());
-        s.held.pop_back();
+    // The run after says why it cannot put the game back, before any question, and keeps the
+    // journal and every backup for the run after it. Only a file that cannot go back leaves the
+    // others it could put back already; else nothing anywhere changes.
+    if (row.meddle) {
+        const std::function<void()> undo = row.meddle(s);
+        const Snapshot meddled = snapshot(s.root);
+        const e2e::Run refused = run_update(s.exe());
+        EXPECT_EQ(text_of(refused.transcript), text_of(fails(expand(row.refused, s))));
+        EXPECT_EQ(refused.exit_code, 1u);
+        if (row.refused != STUCK)
+            EXPECT_EQ(text(meddled), text(snapshot(s.root)));
+        if (!undo)
+            return;
+        undo();
     }
     Options again;
     again.answers = {row.answer};
