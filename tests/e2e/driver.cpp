@@ -118,14 +118,14 @@ static void read_log(const std::wstring& path, Run& run)
     const std::string bytes = read_bytes(path);
     run.transcript.clear();
     run.ticks.clear();
-    run.io.clear();
+    run.ops.clear();
     for (size_t at = 0, end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1) {
         const size_t blank = bytes.find(' ', at);
         std::wstring line = from_utf8(bytes.substr(blank + 1, end - blank - 1));
         std::replace(line.begin(), line.end(), L'\x01', L'\n');
         std::replace(line.begin(), line.end(), L'\x02', L'\r');
-        if (line.compare(0, 3, L"io ") == 0) {
-            run.io.push_back(line.substr(3));
+        if (line.compare(0, 3, L"op ") == 0) {
+            run.ops.push_back(line.substr(3));
             continue;
         }
         run.transcript.push_back(line);
@@ -148,6 +148,18 @@ static void cut_to_flushed(const std::wstring& list)
     }
 }
 
+// The hook DLL is loaded in the program before its first instruction, by an APC that the main
+// thread runs as it starts, so that it follows the program's file operations from the beginning.
+static void load_before_start(const PROCESS_INFORMATION& process, const std::wstring& dll)
+{
+    const size_t bytes = (dll.size() + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    WriteProcessMemory(process.hProcess, remote, dll.c_str(), bytes, nullptr);
+    const auto load = reinterpret_cast<PAPCFUNC>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    QueueUserAPC(load, process.hThread, reinterpret_cast<ULONG_PTR>(remote));
+}
+
 Run run_update(const std::wstring& exe, const Options& options)
 {
     Run run;
@@ -163,9 +175,8 @@ Run run_update(const std::wstring& exe, const Options& options)
     SetEnvironmentVariableW(L"UPDATE_E2E_LOG", log.c_str());
     SetEnvironmentVariableW(L"UPDATE_E2E_CLOSE_AT", std::to_wstring(options.close_at).c_str());
     SetEnvironmentVariableW(L"UPDATE_E2E_PAUSE_AT", std::to_wstring(options.pause_at).c_str());
-    SetEnvironmentVariableW(L"UPDATE_E2E_HOLD_AT_IO", std::to_wstring(options.hold_at_io).c_str());
-    SetEnvironmentVariableW(L"UPDATE_E2E_HALF_REPLACE", options.half_replace ? L"1" : L"0");
-    SetEnvironmentVariableW(L"UPDATE_E2E_FAIL_APPEND", from_utf8(options.fail_append).c_str());
+    SetEnvironmentVariableW(L"UPDATE_E2E_FAIL_AT", options.fail_at.c_str());
+    SetEnvironmentVariableW(L"UPDATE_E2E_CUT_AT", options.cut_at.c_str());
     // Wine reads WINEDLLOVERRIDES only from the Unix environment it started with, so a DLL is taken
     // away from update.exe through the per-program overrides in the registry instead.
     const wchar_t* overrides = L"Software\\Wine\\AppDefaults\\update.exe\\DllOverrides";
@@ -181,6 +192,7 @@ Run run_update(const std::wstring& exe, const Options& options)
     if (!hook_procedure || !CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                                            nullptr, start_in.c_str(), &startup, &process))
         return Run{0, {}, {}, "cannot start " + narrow(exe) + " with the hook " + E2E_HOOK_DLL, {}};
+    load_before_start(process, built(E2E_HOOK_DLL));
     const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, hook_procedure(), hook_dll, process.dwThreadId);
     ResumeThread(process.hThread);
 
@@ -198,8 +210,6 @@ Run run_update(const std::wstring& exe, const Options& options)
                 TerminateProcess(process.hProcess, 9);
                 WaitForSingleObject(process.hProcess, INFINITE);
             }
-            if (options.power_cut)
-                cut_to_flushed(log + L".cut");
             write_file(log + L".go", "");
         }
         for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {
@@ -226,6 +236,8 @@ Run run_update(const std::wstring& exe, const Options& options)
             TerminateProcess(process.hProcess, 1);
     }
     GetExitCodeProcess(process.hProcess, &run.exit_code);
+    if (exists(log + L".cut"))
+        cut_to_flushed(log + L".cut");
     UnhookWindowsHookEx(hook);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

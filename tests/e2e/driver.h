@@ -34,12 +34,11 @@ struct Options {
     bool without_rich_edit = false;       // riched32.dll cannot be loaded
     int close_at = 0;                     // press the dialog's close box at its Nth bar position
     int pause_at = 0;                     // hold the program at its Nth bar position while at_pause runs
-    int hold_at_io = 0;                   // hold it before its Nth move, replace or delete while the dialog is up
-    bool half_replace = false;            // a replace held there has moved its file to the backup's name
-    std::string fail_append;              // a WriteFile of exactly these bytes fails as on a full disk
     std::function<void(const Lines& so_far)> at_pause;
-    bool kill_at_pause = false;           // then end it there with TerminateProcess,
-    bool power_cut = false;               // and cut each file back to what its last flush put on the disk
+    bool kill_at_pause = false;           // then end it there with TerminateProcess
+    // A file operation, by its number in the run or as "<kind>:<text>" (file_ops_hook.cpp), that
+    // fails once, and one right after which the power goes.
+    std::wstring fail_at, cut_at;
     std::function<void(HWND box)> before_answer;
     DWORD timeout_ms = 120000;            // then the program is ended and the run fails
 };
@@ -49,7 +48,7 @@ struct Run {
     Lines transcript;          // the hook's lines, texts with their line feeds
     std::vector<DWORD> ticks;  // when each line happened
     std::string failure;       // empty when the run could be driven to its end
-    Lines io;                  // its file operations while the dialog was up: "flush <path>", ...
+    Lines ops;                 // its file operations, in order: "<n> <kind> <path>[ | <detail>]"
 };
 
 Run run_update(const std::wstring& exe, const Options& options = {});
