@@ -218,7 +218,7 @@ void Cstaged_update::roll_back()
         in_place_[i] = false;
     }
     for (auto folder = made_folders_.rbegin(); folder != made_folders_.rend(); ++folder)
-        remove_empty_folder(folder->whole());
+        all_back = remove_empty_folder(folder->whole()) && all_back;
     // What could not go back stays, with the journal that tells the next run about it.
     if (begun_ && all_back)
         journal_.remove();

@@ -279,17 +279,16 @@ Cunfinished finish_unfinished_update(Cgame_folder& game)
     case Cjournal_state::not_ours:
         return Cunfinished::not_ours;
     }
-    if (journal.committed && !journal.done) {
-        bool all_back = true;
+    bool all_back = true;
+    if (journal.committed && !journal.done)
         for (auto file = journal.files.rbegin(); file != journal.files.rend(); ++file)
             all_back = put_back(game, *file) && all_back;
-        if (!all_back)
-            return Cunfinished::stuck;
-    }
+    // A folder the run made that cannot go yet is as much left of it as a file.
     if (!journal.done)
         for (auto folder = journal.folders.rbegin(); folder != journal.folders.rend(); ++folder)
-            if (game.reached_directly(*folder))
-                remove_empty_folder(folder->whole());
+            all_back = (!game.reached_directly(*folder) || remove_empty_folder(folder->whole())) && all_back;
+    if (!all_back)
+        return Cunfinished::stuck;
     remove_place(game);
     return journal.done ? Cunfinished::completed : Cunfinished::rolled_back;
 }

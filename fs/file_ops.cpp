@@ -30,9 +30,12 @@ bool delete_file(const std::wstring& path)
     return DeleteFileW(whole.c_str()) != 0;
 }
 
-void remove_empty_folder(const std::wstring& folder)
+bool remove_empty_folder(const std::wstring& folder)
 {
-    RemoveDirectoryW(long_path(folder).c_str());
+    if (RemoveDirectoryW(long_path(folder).c_str()))
+        return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_DIR_NOT_EMPTY || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 void remove_tree(const std::wstring& folder)

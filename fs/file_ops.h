@@ -12,8 +12,9 @@ bool replace_file(const std::wstring& target, const std::wstring& replacement, c
 bool move_file(const std::wstring& from, const std::wstring& to, bool replace);
 // Removes a plain file, read-only or not. True when no file is left there.
 bool delete_file(const std::wstring& path);
-// Removes the folder if it is empty.
-void remove_empty_folder(const std::wstring& folder);
+// Removes the folder if it is empty. False only when an empty folder is left there (another
+// program has it open): one that holds something stays, as it should, and that is no failure.
+bool remove_empty_folder(const std::wstring& folder);
 // Removes the folder with everything below it, read-only files too; what cannot be removed stays.
 void remove_tree(const std::wstring& folder);
 // Free bytes of the volume holding folder, for this user; false when it cannot be told.
