@@ -7,7 +7,7 @@
 #include "fs/paths.h"
 #include "install/destination.h"
 #include "install/free_space.h"
-#include "install/game_links.h"
+#include "install/game_files.h"
 #include "install/installation_record.h"
 #include "install/run_record.h"
 #include "update_ini/copy_plan.h"
@@ -108,7 +108,7 @@ bool check_destination()
     // Asked before the player confirms, after a killed run's leftovers are gone: staging needs
     // room for every file beside the old ones.
     const std::vector<Ccopy_group> plan = plan_update(g_update.settings, g_update.source_root);
-    if (!passes(judge_links(g_update.game, g_update.destination_folder, plan).message))
+    if (!passes(judge_game_files(g_update.game, g_update.destination_folder, plan).message))
         return false;
     return passes(judge_free_space(g_update.destination_folder, staging_room(plan, g_update.destination_folder)).message);
 }
