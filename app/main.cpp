@@ -9,8 +9,23 @@
 #include "fs/paths.h"
 #include "kesto/application.h"
 
+// COMCTL32.DLL is not a known DLL: imported, it would be looked for beside the program before
+// wWinMain could say where. Its one call is made through System32's copy, which stays loaded.
+static void init_common_controls(DWORD classes)
+{
+    const HMODULE common_controls = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const auto init = reinterpret_cast<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(
+        reinterpret_cast<void*>(GetProcAddress(common_controls, "InitCommonControlsEx")));
+    const INITCOMMONCONTROLSEX controls = {sizeof(controls), classes};
+    if (init != nullptr)
+        init(&controls);
+}
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    // Run elevated from a Downloads folder, where strays collect under the names of Windows' DLLs:
+    // every DLL loaded from here on comes from System32 alone.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     _wsetlocale(LC_ALL, L"japanese");
     g_application.instance = instance;
 
@@ -22,12 +37,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     }
 
     CoInitialize(nullptr);
-    INITCOMMONCONTROLSEX controls = {};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_INTERNET_CLASSES;
-    InitCommonControlsEx(&controls);
+    init_common_controls(ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_INTERNET_CLASSES);
 
-    HMODULE rich_edit = LoadLibraryW(L"riched32.dll");
+    HMODULE rich_edit = LoadLibraryExW(L"riched32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (rich_edit == nullptr) {
         MessageBoxW(nullptr, L"riched32.dll の読み込みに失敗しました。アプリケーションを終了します。", L"エラー",
                     MB_ICONWARNING);

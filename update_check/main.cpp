@@ -14,6 +14,9 @@
 
 int wmain(int argc, wchar_t** argv)
 {
+    // Started from a publisher's Downloads folder, where strays collect under the names of Windows'
+    // DLLs: every DLL loaded from here on comes from System32 alone.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     // As update.exe does, so that the runtime treats text the way it does there.
     _wsetlocale(LC_ALL, L"japanese");
 

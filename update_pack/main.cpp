@@ -82,6 +82,9 @@ std::wstring beside_this_program(const std::wstring& name)
 
 int wmain(int argc, wchar_t** argv)
 {
+    // Started from a publisher's Downloads folder, where strays collect under the names of Windows'
+    // DLLs: every DLL loaded from here on comes from System32 alone.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     // As update.exe does, so that the runtime treats text the way it does there.
     _wsetlocale(LC_ALL, L"japanese");
     if (argc == 2 && std::wstring(argv[1]) == L"--version") {
