@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 
 std::wstring join_path(const std::wstring& folder, const std::wstring& name)
 {
@@ -86,6 +88,61 @@ bool has_parent_step(const std::wstring& path)
         }
     }
     return false;
+}
+
+namespace {
+
+// Windows drops a name's trailing dots and blanks, so "data." and "data" are one folder.
+std::wstring without_trailing_dots(std::wstring name)
+{
+    while (!name.empty() && (name.back() == L'.' || name.back() == L' '))
+        name.pop_back();
+    return name;
+}
+
+bool holds_forbidden_character(const std::wstring& name)
+{
+    for (wchar_t c : name)
+        if (c < 32 || wcschr(L"<>:\"|?*", c) != nullptr)
+            return true;
+    return false;
+}
+
+// Each name of the path as written, and as Windows keeps it; false from use stops the walk.
+template <typename Use>
+bool for_each_name(const std::wstring& relative, Use use)
+{
+    for (size_t start = 0; start < relative.size();) {
+        const size_t end = std::min(relative.find_first_of(L"\\/", start), relative.size());
+        const std::wstring written = relative.substr(start, end - start);
+        start = end + 1;
+        if (!written.empty() && written != L"." && !use(written, without_trailing_dots(written)))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::wstring kept_relative_path(const std::wstring& relative)
+{
+    std::wstring kept;
+    for_each_name(relative, [&kept](const std::wstring&, const std::wstring& name) {
+        if (!name.empty())
+            kept += (kept.empty() ? L"" : L"\\") + name;
+        return true;
+    });
+    return kept;
+}
+
+std::wstring confined_relative_path(const std::wstring& relative)
+{
+    // A leading separator is the drive's root.
+    const bool inside = !relative.empty() && relative[0] != L'\\' && relative[0] != L'/' &&
+                        for_each_name(relative, [](const std::wstring&, const std::wstring& name) {
+                            return !name.empty() && !is_device_name(name) && !holds_forbidden_character(name);
+                        });
+    return inside ? kept_relative_path(relative) : std::wstring();
 }
 
 static DWORD attributes_of(const std::wstring& path)

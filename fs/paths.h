@@ -40,6 +40,14 @@ private:
 // Whether a name of the path leads to the parent folder ("..", "...", ".. "), with "/" read as "\".
 bool has_parent_step(const std::wstring& path);
 
+// The relative path as Windows keeps it: "/" read as "\\", empty and "." names dropped, each name
+// without its trailing dots and blanks (so "..", "..." and ".. " drop out too: a path that must
+// stay inside a folder is asked of confined_relative_path).
+std::wstring kept_relative_path(const std::wstring& relative);
+// The same, or empty when it cannot stay inside a folder: a name of dots and blanks but ".", a
+// root, a drive, a stream (":"), a device name, a wildcard or a character no name may hold.
+std::wstring confined_relative_path(const std::wstring& relative);
+
 // Makes the folder and every missing one above it, adding each one made to made, top first. On
 // failure, unmade is the first folder that could not be made (the ones above it stay).
 bool make_folder(const std::wstring& folder, std::wstring& unmade, std::vector<std::wstring>* made = nullptr);

@@ -1,26 +1,8 @@
 #include "install/game_folder.h"
 
-#include <algorithm>
-
 #include "fs/paths.h"
 
 namespace {
-
-// Windows drops a name's trailing dots and blanks, so "data." and "data" are one folder.
-std::wstring without_trailing_dots(std::wstring name)
-{
-    while (!name.empty() && (name.back() == L'.' || name.back() == L' '))
-        name.pop_back();
-    return name;
-}
-
-bool holds_forbidden_character(const std::wstring& name)
-{
-    for (wchar_t c : name)
-        if (c < 32 || wcschr(L"<>:\"|?*", c) != nullptr)
-            return true;
-    return false;
-}
 
 // Opened for nothing but asking, and not through a link at its last name, so that a link shows
 // as one.
@@ -37,28 +19,6 @@ uint32_t attributes_of(HANDLE handle)
 }
 
 }  // namespace
-
-std::wstring confined_relative_path(const std::wstring& relative)
-{
-    // A leading separator is the drive's root.
-    if (relative.empty() || relative[0] == L'\\' || relative[0] == L'/')
-        return std::wstring();
-    std::wstring confined;
-    for (size_t start = 0; start < relative.size();) {
-        const size_t end = std::min(relative.find_first_of(L"\\/", start), relative.size());
-        const std::wstring written = relative.substr(start, end - start);
-        start = end + 1;
-        // Doubled separators are one, and "." the folder itself, as Windows reads them.
-        if (written.empty() || written == L".")
-            continue;
-        const std::wstring name = without_trailing_dots(written);
-        // "..", "..." and ".. " all end empty here.
-        if (name.empty() || is_device_name(name) || holds_forbidden_character(name))
-            return std::wstring();
-        confined += (confined.empty() ? L"" : L"\\") + name;
-    }
-    return confined;
-}
 
 bool leads_elsewhere(const std::wstring& expected, const std::wstring& final, uint32_t attributes)
 {

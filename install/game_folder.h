@@ -14,11 +14,6 @@
 // The folder of the update's own files inside the game folder.
 constexpr const wchar_t* UPDATE_FOLDER = L"~update";
 
-// The relative path as Windows keeps it ("/" read as "\", "." and doubled separators dropped, each
-// name without its trailing dots and blanks), or empty when it cannot stay inside a folder: "..",
-// a root, a drive, a stream (":"), a device name, a wildcard or a character no name may hold.
-std::wstring confined_relative_path(const std::wstring& relative);
-
 // Whether what Windows opened at expected (a path made whole, without "\\?\") is somewhere else:
 // a reparse point (junction, symbolic link, mount point), or a final path that differs from the
 // expected one other than in letter case (Wine shows a Unix link as a plain file or folder). An

@@ -7,6 +7,7 @@
 #include "fs/text.h"
 #include "install/destination.h"
 #include "install/free_space.h"
+#include "install/game_files.h"
 #include "install/game_folder.h"
 #include "install/run_record.h"
 #include "update_check/failure_hints.h"
@@ -71,19 +72,24 @@ bool judge_installation(const Ccheck_options& options, const Cupdate_settings& s
     return true;
 }
 
-// update.exe weighs the room on the game's drive once the game is found.
-void judge_room(Cpackage_findings& findings)
+// update.exe judges the game's files against the plan, then weighs the room on the game's drive,
+// once the game is found.
+void judge_room(Cpackage_findings& findings, const std::vector<Ccopy_group>& plan)
 {
     bool game_found = false;
     for (const Cchecked& check : findings.checks)
         game_found = game_found || (check.check == L"Lumivane.exe" && check.state == Cfinding_state::passed);
     if (!game_found)
         return;
+    Cgame_folder game;
+    game.open(findings.installation.SAV_FOLDER);
+    append(findings.checks, {judge_game_files(game, findings.installation.SAV_FOLDER, plan)});
     append(findings.checks, {judge_free_space(findings.installation.SAV_FOLDER, findings.staging_bytes)});
     findings.free_space_known = free_bytes(findings.installation.SAV_FOLDER, findings.free_bytes);
 }
 
-void gather_plan(const Cupdate_settings& settings, const std::wstring& destination, Cpackage_findings& findings)
+std::vector<Ccopy_group> gather_plan(const Cupdate_settings& settings, const std::wstring& destination,
+                                     Cpackage_findings& findings)
 {
     // Listed once, for the report and the room alike.
     const std::vector<Ccopy_group> plan = plan_update(settings, SOURCE_ROOT);
@@ -96,6 +102,7 @@ void gather_plan(const Cupdate_settings& settings, const std::wstring& destinati
     }
     // In the game drive's clusters, with the journal, as update.exe counts it.
     findings.staging_bytes = staging_room(plan, destination);
+    return plan;
 }
 
 // What update.exe shows first: the boxes of the first check that fails, in its order, or the
@@ -201,9 +208,9 @@ int check_package(const Ccheck_options& options, Cpackage_findings& findings)
         findings.checks.push_back(INSTALLATION_NOT_CHECKED);
     else if (!judge_installation(resolved, settings, findings))
         return findings.exit_code = CHECK_UNREADABLE;
-    gather_plan(settings, findings.installation.SAV_FOLDER, findings);
+    const std::vector<Ccopy_group> plan = gather_plan(settings, findings.installation.SAV_FOLDER, findings);
     if (installation)
-        judge_room(findings);
+        judge_room(findings, plan);
     judge_package_exe(findings);
 
     for (Cchecked& check : findings.checks)

@@ -52,19 +52,7 @@ void copy_each_destination_once(std::vector<Ccopy_group>& plan)
 
 std::wstring destination_key(const std::wstring& relative)
 {
-    std::wstring key, name;
-    for (size_t i = 0; i <= relative.size(); ++i) {
-        if (i < relative.size() && relative[i] != L'\\' && relative[i] != L'/') {
-            name += relative[i];
-            continue;
-        }
-        while (!name.empty() && (name.back() == L'.' || name.back() == L' '))
-            name.pop_back();
-        if (!name.empty())
-            key += (key.empty() ? L"" : L"\\") + name;
-        name.clear();
-    }
-    return upper_case_name(key);
+    return upper_case_name(kept_relative_path(relative));
 }
 
 std::vector<Ccopy_group> plan_update(const Cupdate_settings& settings, const std::wstring& source_root)

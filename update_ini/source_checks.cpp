@@ -1,6 +1,8 @@
 #include "update_ini/source_checks.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
 
 #include "fs/paths.h"
 #include "fs/text.h"
@@ -80,30 +82,57 @@ void judge_entries(const Centry_list& list, const std::wstring& source_root, boo
     }
 }
 
-// Windows makes no name that ends in a dot or a blank (it drops them), nor one longer than 255
-// UTF-16 units; a copy found only after Yes would fail halfway.
-bool windows_can_make(const std::wstring& name)
+// Two files of the plan whose paths differ only in letter case: a package made on a file system
+// that tells them apart would have one overwrite the other on Windows. The same file reached by
+// two entries (written "data" and "data.") is one file, not two.
+std::pair<std::wstring, std::wstring> names_on_one_file(const std::vector<Ccopy_group>& plan)
 {
-    return !name.empty() && name.back() != L'.' && name.back() != L' ' && name.size() <= 255;
+    std::map<std::wstring, std::wstring> kept;  // destination key -> the path as Windows keeps it
+    for (const Ccopy_group& group : plan)
+        for (const Cfile_entry& entry : group.listing.entries)
+            kept[destination_key(relative_path(group, entry))] = kept_relative_path(relative_path(group, entry));
+    for (const Ccopy_group& group : plan)
+        for (const std::wstring& again : group.reached_again) {
+            const auto other = kept.find(destination_key(again));
+            if (other != kept.end() && other->second != kept_relative_path(again))
+                return {std::min(kept_relative_path(again), other->second), std::max(kept_relative_path(again), other->second)};
+        }
+    return {};
 }
 
-// Judged once every source is found: the first file of the plan whose name the game folder cannot take.
+}  // namespace
+
+std::wstring unmakeable_name_advice(const std::wstring& name)
+{
+    if (is_device_name(name))
+        return L"CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9 は、拡張子を付けても Windows では使えない名前です。名前を変えてください。";
+    if (name.empty() || name.back() == L'.' || name.back() == L' ' || name.size() > 255)
+        return L"名前の末尾のピリオドや空白を取り除くか、名前を 255 文字以内にしてください。";
+    return std::wstring();
+}
+
+// Judged once every source is found: the first file of the plan whose name the game folder cannot
+// take, then the first two files that would land on one name there.
 Cfinding judge_file_names(const Cupdate_settings& settings, const std::wstring& source_root, const Cfindings& sources)
 {
     if (!first_failure(sources).empty())
         return {FILE_NAMES_CHECK, L"", Cfinding_state::not_judged, L""};
-    for (const Ccopy_group& group : plan_update(settings, source_root))
-        for (const Cfile_entry& entry : group.listing.entries)
-            if (!windows_can_make(entry.path)) {
-                const std::wstring path = join_path(source_root, relative_path(group, entry));
-                return judged(FILE_NAMES_CHECK, path,
-                              L"コピー元のファイル " + path + L" の名前は、Windows では使えません。\n"
-                              L"名前の末尾のピリオドや空白を取り除くか、名前を 255 文字以内にしてください。");
-            }
+    const std::vector<Ccopy_group> plan = plan_update(settings, source_root);
+    for (const Ccopy_group& group : plan)
+        for (const Cfile_entry& entry : group.listing.entries) {
+            const std::wstring advice = unmakeable_name_advice(entry.path);
+            const std::wstring path = join_path(source_root, relative_path(group, entry));
+            if (!advice.empty())
+                return judged(FILE_NAMES_CHECK, path, L"コピー元のファイル " + path + L" の名前は、Windows では使えません。\n" + advice);
+        }
+    const std::pair<std::wstring, std::wstring> twins = names_on_one_file(plan);
+    if (!twins.first.empty())
+        return judged(FILE_NAMES_CHECK, join_path(source_root, twins.second),
+                      L"コピー元のファイル " + join_path(source_root, twins.first) + L" と " + join_path(source_root, twins.second) +
+                          L" は、大文字と小文字だけが違う名前のため、Windows では同じファイルになります。\n"
+                          L"どちらか一方の名前を変えてください。");
     return judged(FILE_NAMES_CHECK, L"", L"");
 }
-
-}  // namespace
 
 Cfindings judge_names(const Cupdate_settings& settings)
 {

@@ -8,9 +8,14 @@
 #include "update_ini/findings.h"
 #include "update_ini/update_settings.h"
 
+// Why Windows cannot make a file of that name: a device name, a trailing dot or blank, or more
+// than 255 UTF-16 units; empty when it can.
+std::wstring unmakeable_name_advice(const std::wstring& name);
+
 // GAME_NAME, then REG_NAME.
 Cfindings judge_names(const Cupdate_settings& settings);
 // GAMEDATA itself, the BGM, KOE and MOV folders, every folder entry, then every file entry. A count
 // that reaches past the ten entries is judged once more under the count's own key. Last, "file
-// names": every file the plan copies has a name Windows can make in the game folder.
+// names": every file the plan copies has a name Windows can make in the game folder, and no two
+// of them differ only in letter case.
 Cfindings judge_sources(const Cupdate_settings& settings, const std::wstring& source_root);

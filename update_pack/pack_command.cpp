@@ -113,6 +113,10 @@ int build(const Cpack_options& options, Cpack_result& result)
         result.errors.push_back(L"cannot read " + path + L" to compare it");
     if (!result.errors.empty())
         return PACK_BAD_INPUT;
+    for (const auto& [one, other] : result.diff.same_but_case)
+        result.errors.push_back(one + L" and " + other + L" differ only in letter case: on Windows they are one file");
+    if (!result.errors.empty())
+        return PACK_CANNOT_EXPRESS;
     if (result.diff.changed.empty()) {
         result.errors.push_back(L"the two game folders hold the same files: there is no update to pack");
         return PACK_CANNOT_EXPRESS;
@@ -132,7 +136,7 @@ int build(const Cpack_options& options, Cpack_result& result)
         result.packages.push_back({folders[i], update_ini_lines(layout.packages[i].settings), {}});
     if (failure.empty()) {
         const Cpackage_proof proof =
-            prove_packages(package_folders(staging, folders.size()), result.diff.changed);
+            prove_packages(package_folders(staging, folders.size()), result.diff.changed, options.old_folder);
         for (size_t i = 0; i < proof.plans.size(); ++i)
             result.packages[i].plan = proof.plans[i];
         result.errors = proof.problems;

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "fs/paths.h"
+#include "install/game_files.h"
 #include "update_ini/source_checks.h"
 #include "update_ini/update_ini_reader.h"
 
@@ -30,11 +31,20 @@ std::vector<Ccopy_group> read_plan(const std::wstring& package_folder, std::vect
 
 }  // namespace
 
-Cpackage_proof prove_packages(const std::vector<std::wstring>& package_folders, const std::vector<Cchanged_file>& changed)
+Cpackage_proof prove_packages(const std::vector<std::wstring>& package_folders, const std::vector<Cchanged_file>& changed,
+                              const std::wstring& old_folder)
 {
     Cpackage_proof proof;
     for (const std::wstring& folder : package_folders)
         proof.plans.push_back(read_plan(folder, proof.problems));
+    Cgame_folder game;
+    game.open(old_folder);
+    for (size_t i = 0; i < proof.plans.size() && proof.problems.empty(); ++i) {
+        const Cfinding files = judge_game_files(game, old_folder, proof.plans[i]);
+        if (files.state == Cfinding_state::failed)
+            proof.problems.push_back(L"update.exe would refuse the package " + package_folders[i] + L" on the old game: " +
+                                     files.message);
+    }
     if (!proof.problems.empty())
         return proof;
 

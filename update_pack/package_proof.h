@@ -1,7 +1,7 @@
 #pragma once
 // update-pack proves its own output: each package of the chain is read back with update.exe's own
-// reader, checks and copy plan, and together the plans must copy exactly the changed files, each
-// once.
+// reader, checks and copy plan, each plan passes update.exe's check of the game's files on the old
+// game, and together the plans must copy exactly the changed files, each once.
 #include <string>
 #include <vector>
 
@@ -15,5 +15,7 @@ struct Cpackage_proof {
     std::vector<std::wstring> problems;
 };
 
-// Reads each package in package_folders as update.exe would read it beside itself.
-Cpackage_proof prove_packages(const std::vector<std::wstring>& package_folders, const std::vector<Cchanged_file>& changed);
+// Reads each package in package_folders as update.exe would read it beside itself, and judges its
+// plan on the old game folder as update.exe would judge it on a player's game before asking.
+Cpackage_proof prove_packages(const std::vector<std::wstring>& package_folders, const std::vector<Cchanged_file>& changed,
+                              const std::wstring& old_folder);

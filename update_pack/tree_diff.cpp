@@ -10,13 +10,18 @@
 namespace {
 
 // Every plain file below folder, by its path relative to it; the key is upper-cased as Windows
-// compares names.
-std::map<std::wstring, Cfile_entry> files_below(const std::wstring& folder)
+// compares names, and a second file on one key is a pair that only letter case tells apart.
+std::map<std::wstring, Cfile_entry> files_below(const std::wstring& folder,
+                                                std::vector<std::pair<std::wstring, std::wstring>>* same_but_case = nullptr)
 {
     std::map<std::wstring, Cfile_entry> files;
-    for (Cfile_entry& entry : walk_folder(folder, true))
-        if (!entry.is_folder)
-            files[upper_case_name(entry.path)] = std::move(entry);
+    for (Cfile_entry& entry : walk_folder(folder, true)) {
+        if (entry.is_folder)
+            continue;
+        const auto placed = files.emplace(upper_case_name(entry.path), entry);
+        if (!placed.second && same_but_case != nullptr)
+            same_but_case->push_back({placed.first->second.path, entry.path});
+    }
     return files;
 }
 
@@ -42,9 +47,9 @@ Csame same_bytes(const std::wstring& a, const std::wstring& b)
 
 Ctree_diff compare_trees(const std::wstring& old_folder, const std::wstring& new_folder)
 {
-    const std::map<std::wstring, Cfile_entry> old_files = files_below(old_folder);
-    const std::map<std::wstring, Cfile_entry> new_files = files_below(new_folder);
     Ctree_diff diff;
+    const std::map<std::wstring, Cfile_entry> old_files = files_below(old_folder);
+    const std::map<std::wstring, Cfile_entry> new_files = files_below(new_folder, &diff.same_but_case);
     for (const auto& [key, entry] : new_files) {
         const auto old = old_files.find(key);
         Cchanged_file file{entry.path, entry.size, old == old_files.end()};

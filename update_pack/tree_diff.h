@@ -19,6 +19,8 @@ struct Ctree_diff {
     std::vector<std::wstring> only_in_old;
     // Files that could not be read to compare them, so the difference is not known.
     std::vector<std::wstring> unreadable;
+    // Files of the new folder whose paths differ only in letter case: Windows holds one of them.
+    std::vector<std::pair<std::wstring, std::wstring>> same_but_case;
 };
 
 // Compares every file below the two folders: by size first, then byte by byte.

@@ -4,6 +4,8 @@
 // folder must hold exactly the new one's files (and the files only it had).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "driver.h"
 #include "support/unix_command.h"
 
@@ -57,6 +59,14 @@ const Pack_row PACK_ROWS[] = {
     {"identical_folders", {}, L"", 1, {"there is no update to pack"}, 0},
     {"package_inside_the_new_game", {{L"a.txt", "a"}}, L" --force", 2, {"outside both game folders"}, 0, true, L"新しいゲーム\\パッケージ"},
     {"no_update_exe", {{L"a.txt", "a"}}, L" --exe ない\\update.exe", 2, {"update.exe was not found"}, 0},
+    // What update.exe could not apply to the old game is not packed (update_test.cpp: what update.exe
+    // and update-check say of the same change written by hand).
+    {"file_became_folder", {{L"DAT\\old.dat", ""}, {L"DAT\\old.dat\\inner.txt", "x"}}, L"", 1,
+     {"update.exe would refuse", "DAT\\old.dat はファイルのため"}, 0},
+    {"folder_became_file", {{L"セーブ", ""}, {L"セーブ", "now a file"}}, L"", 1, {"セーブ はフォルダのため"}, 0},
+    {"update_folder_in_the_new_game", {{L"~update\\journal", "notes"}}, L"", 1, {"~update\\journal は"}, 0},
+    {"names_differing_only_in_case", {{L"DAT\\A.dat", "a"}, {L"DAT\\a.dat", "b"}}, L"", 1,
+     {"differ only in letter case"}, 0},
 };
 
 void PrintTo(const Pack_row& row, std::ostream* out) { *out << row.name; }
@@ -70,8 +80,15 @@ TEST_P(Pack, MakesThePackagesThatBringTheOldFolderToTheNew)
     s.write_registry();
     const std::wstring new_game = s.root + L"\\新しいゲーム", note = s.root + L"\\お読みください.txt";
     run_unix_shell("cp -r " + unix_of(s.game) + " " + unix_of(new_game));
-    for (const auto& [path, bytes] : row.changes)
-        bytes.empty() ? void(DeleteFileW((new_game + L"\\" + path).c_str())) : write_file(new_game + L"\\" + path, bytes);
+    // By Unix commands, which tell names apart by letter case as Windows does not.
+    for (const auto& [path, bytes] : row.changes) {
+        std::string relative = narrow(path);
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        const std::string target = unix_of(new_game) + "/" + shell_quoted(relative);
+        write_file(s.root + L"\\change", bytes);
+        run_unix_shell(bytes.empty() ? "rm -rf " + target
+                                     : "mkdir -p \"$(dirname " + target + ")\" && mv " + unix_of(s.root + L"\\change") + " " + target);
+    }
     write_file(note, "note\r\n");
     const std::wstring package = s.root + L"\\" + row.package;
     const Snapshot old_before = snapshot(s.game), wanted = snapshot(new_game);

@@ -170,6 +170,15 @@ Setup update_folder_holds(const std::vector<std::pair<std::wstring, std::string>
     };
 }
 
+const std::wstring ASK = L"\nゲームの提供元にお問い合わせください。";
+
+// Files made in GAMEDATA by a Unix command, as a package made on a file system that is not
+// Windows' may hold them.
+Setup in_gamedata(const std::string& command)
+{
+    return [=](Scenario& s, Options&) { run_unix_shell("cd " + unix_of(s.package + L"\\GAMEDATA") + " && " + command); };
+}
+
 // A Unix link in the game folder to a file or folder beside it.
 Setup linked(const std::wstring& target, const std::wstring& link)
 {
@@ -187,6 +196,7 @@ struct Row {
     Lines expected;                                        // the transcript; {game}: the game's folder
     Setup setup = nullptr;
     int checker = 0;  // update-check's exit code on the package
+    bool checked_on_the_game = false;  // update-check --install on the game fails with the same boxes
 };
 
 const std::wstring ALREADY_RUNNING =
@@ -390,16 +400,16 @@ const Row ROWS[] = {
     // journal with a backup that would lead outside the game (in the older release's flat layout
     // too), a staging file's name, an empty folder, a file. update-check --install says so too.
     {"update_folder_of_the_games_own", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY),
-     update_folder_holds({{L"journal", "the game's own notes"}})},
+     update_folder_holds({{L"journal", "the game's own notes"}}), 0, true},
     {"planted_journal_leading_outside", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY),
-     update_folder_holds({{L"journal", "file 0 1 ..\\外\\victim.txt\ncommit\n"}, {L"0\\0.old", "planted"}})},
+     update_folder_holds({{L"journal", "file 0 1 ..\\外\\victim.txt\ncommit\n"}, {L"0\\0.old", "planted"}}), 0, true},
     {"planted_journal_flat_layout", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY),
      update_folder_holds({{L"journal", "file 7 0 ..\\外\\victim.txt\nfolder ..\\外\\空\ncommit\n"}, {L"7.old", "planted"}})},
     {"update_folder_holds_a_staging_name", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY),
-     update_folder_holds({{L"0.new", "the game's own"}})},
-    {"update_folder_empty", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY), update_folder_holds({})},
+     update_folder_holds({{L"0.new", "the game's own"}}), 0, true},
+    {"update_folder_empty", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY), update_folder_holds({}), 0, true},
     {"update_folder_is_a_file", files({L"readme.txt"}), {{L"readme.txt", 10}}, fails(IN_THE_WAY),
-     [](Scenario& s, Options&) { write_file(s.game + L"\\~update", "the game's own"); }},
+     [](Scenario& s, Options&) { write_file(s.game + L"\\~update", "the game's own"); }, 0, true},
     // A second update.exe for the game, started while the first copies: one box, nothing touched.
     {"two_runs_at_once", files({L"readme.txt"}), {{L"readme.txt", 10}}, copies(L"readme.txt 1000/1000"),
      [](Scenario& s, Options& o) {
@@ -420,6 +430,24 @@ const Row ROWS[] = {
      fails(L"{game}\\readme.txtはリンクのため、上書きできません。"), linked(L"外\\target.txt", L"readme.txt")},
     {"folder_on_the_way_is_a_link", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"data\""}, {{L"data\\a.dat", 10}},
      fails(L"{game}\\dataはリンクのため、上書きできません。"), linked(L"外\\data", L"data")},
+    // What update-pack refuses to pack, written by hand: update.exe refuses it before any question.
+    {"file_became_folder", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"data\\system.dat\""},
+     {{L"data\\system.dat\\inner.txt", 10}}, fails(L"{game}\\data\\system.dat はファイルのため、その中にファイルを置けません。" + ASK),
+     [](Scenario& s, Options&) { write_file(s.game + L"\\data\\system.dat", "old"); }, 0, true},
+    {"folder_became_file", files({L"save"}), {{L"save", 10}},
+     fails(L"{game}\\save はフォルダのため、ファイルに置き換えられません。" + ASK),
+     [](Scenario& s, Options&) { write_file(s.game + L"\\save\\slot.dat", "old"); }, 0, true},
+    {"writes_into_the_update_folder", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"~update\""}, {{L"~update\\journal", 10}},
+     fails(L"{game}\\~update\\journal は、アップデートが作業に使うフォルダ ~update の中か、ゲームのフォルダに置けない名前のため、"
+           L"コピーできません。" + ASK), nullptr, 0, true},
+    {"names_differing_only_in_case", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"data\""}, {{L"data\\", 0}},
+     fails(L"コピー元のファイル GAMEDATA\\data\\A.dat と GAMEDATA\\data\\a.dat は、大文字と小文字だけが違う名前のため、"
+           L"Windows では同じファイルになります。\nどちらか一方の名前を変えてください。"),
+     in_gamedata("printf A >data/A.dat && printf a >data/a.dat"), 1},
+    {"device_name_in_gamedata", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"data\""}, {{L"data\\", 0}},
+     fails(L"コピー元のファイル GAMEDATA\\data\\NUL.txt の名前は、Windows では使えません。\n"
+           L"CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9 は、拡張子を付けても Windows では使えない名前です。名前を変えてください。"),
+     in_gamedata("printf x >data/NUL.txt"), 1},
     // The mark that every file is in place cannot be written: the old game goes back, and is said
     // so; the next run finds nothing to finish.
     {"done_not_written", files({L"a.dat", L"b.dat"}), {{L"a.dat", 10}, {L"b.dat", 20}},
@@ -525,11 +553,10 @@ TEST_P(Update, ShowsAndWritesWhatItShould)
     std::string report;
     EXPECT_EQ(run_console(L"\"" + built(E2E_CHECK_EXE) + L"\" \"" + s.package + L"\"", report),
               static_cast<DWORD>(row.checker)) << report;
-    // With --install it names what lies in the game folder under the update folder's name.
-    const bool in_the_way = expected.front().find(L"~update は") != std::wstring::npos;
-    if (in_the_way)
+    // What only the installed game shows, update-check finds there with --install.
+    if (row.checked_on_the_game)
         EXPECT_EQ(run_console(L"\"" + built(E2E_CHECK_EXE) + L"\" \"" + s.package + L"\" --install \"" + s.game + L"\"", report), 1u);
-    for (const std::wstring& line : row.checker || in_the_way ? expected : Lines{}) {
+    for (const std::wstring& line : row.checker || row.checked_on_the_game ? expected : Lines{}) {
         std::wistringstream pieces(line.substr(line.find(L" text=") + 6));
         for (std::wstring piece; std::getline(pieces, piece);)
             EXPECT_NE(report.find(narrow(piece)), std::string::npos) << narrow(piece) << " not in:\n" << report;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "fs/paths.h"
 #include "install/game_folder.h"
 
 // From update.ini or a journal, as the game folder keeps the path, or "" for one it refuses.
