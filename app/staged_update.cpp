@@ -32,7 +32,7 @@ std::wstring parent_of(const std::wstring& relative)
 
 Cstaged_update::~Cstaged_update()
 {
-    if (!finished_)
+    if (pending_)
         roll_back();
 }
 
@@ -51,11 +51,11 @@ std::wstring Cstaged_update::begin()
 {
     if (!journal_.open())
         return shown(UPDATE_FOLDER) + L"が作成できませんでした。";
-    begun_ = true;
+    begun_ = pending_ = true;
     return std::wstring();
 }
 
-std::wstring Cstaged_update::make_folder(const std::wstring& relative)
+std::wstring Cstaged_update::make_journaled_folders(const std::wstring& relative)
 {
     const Cgame_path folder = game_.game_path(relative);
     if (folder.empty())
@@ -126,6 +126,43 @@ void Cstaged_update::put_back_leftovers(const Cgame_path& destination, Cfound& f
         delete_file(backup.whole());
 }
 
+std::wstring Cstaged_update::admit(const Cgame_path& destination, const std::wstring& relative, bool& existed)
+{
+    const std::wstring link = link_problem(destination);
+    if (!link.empty())
+        return link;
+    Cfound found = find(destination);
+    put_back_leftovers(destination, found);
+    existed = found == Cfound::file;
+    if (found == Cfound::folder || (found == Cfound::nothing && !has_folder(destination)))
+        return shown(relative) + L"が開けませんでした。";
+    if (!existed)
+        return std::wstring();
+    // Opened for writing without truncating and closed again: read-only or held open by another
+    // program, it fails here before anything is staged.
+    Cfile_handle file;
+    if (!open_file(file, destination.whole(), L"r+b"))
+        return shown(relative) + L"が開けませんでした。";
+    if (!game_.opened_directly(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.stream))), destination))
+        return shown(relative) + L"はリンクのため、上書きできません。";
+    return std::wstring();
+}
+
+std::wstring Cstaged_update::add_file(const Cgame_path& destination, bool existed)
+{
+    Cjournal_file file;
+    file.number = files_.size();
+    const Cgame_path folder = staging_folder(game_, file.number);
+    if (file.number % STAGED_FILES_PER_FOLDER == 0 && !make_new_folder(folder.whole()))
+        return shown(folder.relative()) + L"が作成できませんでした。";
+    file.existed = existed;
+    file.relative = destination.relative();
+    index_[upper_case_name(file.relative)] = files_.size();
+    files_.push_back(file);
+    in_place_.push_back(false);
+    return std::wstring();
+}
+
 std::wstring Cstaged_update::prepare(const std::wstring& relative, std::wstring& staging)
 {
     const Cgame_path destination = game_.game_path(relative);
@@ -133,41 +170,21 @@ std::wstring Cstaged_update::prepare(const std::wstring& relative, std::wstring&
         return shown(relative) + L"が開けませんでした。";
     const std::wstring key = upper_case_name(destination.relative());
     if (index_.count(key) == 0) {
-        const std::wstring link = link_problem(destination);
-        if (!link.empty())
-            return link;
-        Cfound found = find(destination);
-        put_back_leftovers(destination, found);
-        if (found == Cfound::folder || (found == Cfound::nothing && !has_folder(destination)))
-            return shown(relative) + L"が開けませんでした。";
-        if (found == Cfound::file) {
-            // Opened for writing without truncating and closed again: read-only or held open by
-            // another program, it fails here before anything is staged.
-            Cfile_handle file;
-            if (!open_file(file, destination.whole(), L"r+b"))
-                return shown(relative) + L"が開けませんでした。";
-            if (!game_.opened_directly(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.stream))), destination))
-                return shown(relative) + L"はリンクのため、上書きできません。";
-        }
-        Cjournal_file file;
-        file.number = files_.size();
-        const Cgame_path folder = staging_folder(game_, file.number);
-        if (file.number % STAGED_FILES_PER_FOLDER == 0 && !make_new_folder(folder.whole()))
-            return shown(folder.relative()) + L"が作成できませんでした。";
-        file.existed = found == Cfound::file;
-        file.relative = destination.relative();
-        index_[key] = files_.size();
-        files_.push_back(file);
-        in_place_.push_back(false);
+        bool existed = false;
+        std::wstring problem = admit(destination, relative, existed);
+        if (problem.empty())
+            problem = add_file(destination, existed);
+        if (!problem.empty())
+            return problem;
     }
     staging = staging_path(game_, files_[index_[key]].number).whole();
     return std::wstring();
 }
 
-std::wstring Cstaged_update::commit()
+std::wstring Cstaged_update::put_in_place()
 {
     const std::wstring journal_problem = shown(join_path(UPDATE_FOLDER, L"journal")) + L"への書き込みに失敗しました。";
-    if (!journal_.commit(files_)) {
+    if (!journal_.mark_committed(files_)) {
         roll_back();
         return journal_problem;
     }
@@ -196,14 +213,14 @@ std::wstring Cstaged_update::commit()
         roll_back();
         return journal_problem;
     }
-    finished_ = true;
+    pending_ = false;
     journal_.remove();
     return std::wstring();
 }
 
 void Cstaged_update::roll_back()
 {
-    finished_ = true;
+    pending_ = false;
     bool all_back = true;
     for (size_t i = files_.size(); i-- > 0;) {
         const Cjournal_file& file = files_[i];

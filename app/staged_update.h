@@ -16,7 +16,7 @@ class Cstaged_update {
 public:
     // shown_folder: the game folder as messages name it.
     Cstaged_update(Cgame_folder& game, const std::wstring& shown_folder) : game_(game), shown_(shown_folder), journal_(game) {}
-    // Rolls back whatever was not committed.
+    // Rolls back whatever was not put in place.
     ~Cstaged_update();
     Cstaged_update(const Cstaged_update&) = delete;
     Cstaged_update& operator=(const Cstaged_update&) = delete;
@@ -27,7 +27,7 @@ public:
     // journal first; the problem, or empty text. Folders made here are removed again by a roll
     // back. A folder made or found once is not asked about again: a folder entry asks before each
     // of its files.
-    std::wstring make_folder(const std::wstring& relative);
+    std::wstring make_journaled_folders(const std::wstring& relative);
     // Readies the file at relative for staging and sets the staging file to copy into. The problem
     // when an existing file cannot be opened for writing or a link is on the way, or empty text.
     // Leftovers that an older release left beside the file are put back or removed first. A file
@@ -35,7 +35,7 @@ public:
     std::wstring prepare(const std::wstring& relative, std::wstring& staging);
     // Puts every staged file in place, in the order prepared. The problem, or empty text; on a
     // problem everything is rolled back already.
-    std::wstring commit();
+    std::wstring put_in_place();
     // Gives every replaced file its old content back and removes new files, staging files, the
     // folders made and the journal.
     void roll_back();
@@ -47,6 +47,10 @@ private:
     Cfound find(const Cgame_path& path);
     bool has_folder(const Cgame_path& destination);
     void put_back_leftovers(const Cgame_path& destination, Cfound& found);
+    // Whether the file may be staged: no link on the way, not a folder, writable where it exists.
+    std::wstring admit(const Cgame_path& destination, const std::wstring& relative, bool& existed);
+    // Numbers the file, makes its staging folder when it opens one, and keeps it for the journal.
+    std::wstring add_file(const Cgame_path& destination, bool existed);
     std::wstring shown(const std::wstring& relative) const;
     std::wstring link_problem(const Cgame_path& path);
 
@@ -62,5 +66,6 @@ private:
     std::map<std::wstring, std::map<std::wstring, bool>> listed_;
     std::vector<Cgame_path> made_folders_;
     std::set<std::wstring> ensured_folders_;
-    bool finished_ = false;
+    // Something of this run is on the disk that the destructor must roll back.
+    bool pending_ = false;
 };

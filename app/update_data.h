@@ -4,6 +4,7 @@
 
 #include "install/game_folder.h"
 #include "install/installation_record.h"
+#include "update_ini/copy_plan.h"
 #include "update_ini/update_settings.h"
 
 struct Cupdate_data {
@@ -15,6 +16,8 @@ struct Cupdate_data {
     std::wstring destination_folder;
     // The same folder by its final path, through which every file below it is reached.
     Cgame_folder game;
+    // What the update copies, listed once before the player is asked.
+    std::vector<Ccopy_group> plan;
 };
 
 extern Cupdate_data g_update;

@@ -159,19 +159,41 @@ void remove_place(const Cgame_folder& game)
         forget_run(game.key());
 }
 
-// Puts one file back as it was before the run: its backup over it, wherever the replace stopped;
-// a new file removed once it left its staging name. Never through a link.
+// Where one file of a run cut short stands, told by what of the run is left on the disk. Each
+// state has one action that puts the file back as it was before the run.
+enum class Cfile_state {
+    in_staging,              // not yet in place: the game's file was never touched; nothing to do
+    replaced_and_backed_up,  // its old content under the backup's name: it goes back over the file
+    added,                   // a new file, in place: it is removed
+    already_back,            // nothing of the run is left for it; nothing to do
+};
+
+Cfile_state state_of(const Cgame_folder& game, const Cjournal_file& file, const Cgame_path& destination)
+{
+    // A backup is there only once the replace has begun, even when it stopped halfway.
+    if (file.existed && file_exists(backup_path(game, file.number).whole()))
+        return Cfile_state::replaced_and_backed_up;
+    if (file_exists(staging_path(game, file.number).whole()))
+        return Cfile_state::in_staging;
+    return !file.existed && file_exists(destination.whole()) ? Cfile_state::added : Cfile_state::already_back;
+}
+
+// Never through a link: a file that a link now leads to stays where it is, and so does the journal.
 bool put_back(Cgame_folder& game, const Cjournal_file& file)
 {
     const Cgame_path destination = game.game_path(file.relative);
     if (!game.reached_directly(destination))
         return false;
-    const Cgame_path backup = backup_path(game, file.number);
-    if (file.existed)
-        return !file_exists(backup.whole()) || move_file(backup.whole(), destination.whole(), true);
-    if (file_exists(staging_path(game, file.number).whole()) || !file_exists(destination.whole()))
-        return true;
-    return delete_file(destination.whole());
+    switch (state_of(game, file, destination)) {
+    case Cfile_state::replaced_and_backed_up:
+        return move_file(backup_path(game, file.number).whole(), destination.whole(), true);
+    case Cfile_state::added:
+        return delete_file(destination.whole());
+    case Cfile_state::in_staging:
+    case Cfile_state::already_back:
+        break;
+    }
+    return true;
 }
 
 }  // namespace
@@ -227,7 +249,7 @@ bool Cupdate_journal::add_folder(const Cgame_path& folder)
     return file_.append("folder " + utf8(folder.relative()) + "\n") && file_.flush();
 }
 
-bool Cupdate_journal::commit(const std::vector<Cjournal_file>& files)
+bool Cupdate_journal::mark_committed(const std::vector<Cjournal_file>& files)
 {
     std::string lines;
     for (const Cjournal_file& file : files)

@@ -14,6 +14,9 @@
 //   file <number> <0|1: existed> <path>  a file about to be put in place, all of them at once,
 //   commit                               and then this: putting files in place begins
 //   done                                 every file is in place
+// Recovery reads each file's state from what is left of it (in_staging, replaced_and_backed_up,
+// added, already_back) and puts it back: a committed journal without done is rolled back whole; one
+// with done is only cleaned up; one without commit had touched no game file but folders it made.
 #include <string>
 #include <vector>
 
@@ -43,7 +46,7 @@ public:
     bool add_folder(const Cgame_path& folder);
     // Every file about to be put in place, then the mark that putting them in place begins, all on
     // the disk before the first file moves.
-    bool commit(const std::vector<Cjournal_file>& files);
+    bool mark_committed(const std::vector<Cjournal_file>& files);
     // Every file is in place: from here on a killed run is only cleaned up.
     bool mark_done();
     // Its staging and backup files, then the journal, then the folder itself, then the record.

@@ -60,13 +60,18 @@ bool read_installation_record()
     return passes(judge_registry(g_update.settings, g_update.installation).message);
 }
 
+// Every later phase and message names the folder the update would use; the file operations reach it
+// by its final path. A folder that is not there has none: the destination check tells the player so.
+bool find_the_game()
+{
+    g_update.destination_folder = g_update.installation.SAV_FOLDER;
+    g_update.game.open(g_update.destination_folder);
+    return true;
+}
+
 bool claim_the_game()
 {
-    // Set here, so that every later phase and message names the folder the update would use.
-    g_update.destination_folder = g_update.installation.SAV_FOLDER;
-    // A folder that is not there has no final path, and nothing to lock; the destination check
-    // tells the player so.
-    if (!g_update.game.open(g_update.destination_folder) || claim_game(g_update.game.key()))
+    if (!g_update.game.is_open() || claim_game(g_update.game.key()))
         return true;
     show_warning(L"このゲームのアップデートは、すでに実行中です。\n実行中のアップデートが終わってから、もう一度実行してください。");
     return false;
@@ -103,14 +108,25 @@ bool recover_unfinished_update()
 
 bool check_destination()
 {
-    if (!passes(judge_destination(g_update.settings, g_update.installation, g_update.destination_folder)))
-        return false;
-    // Asked before the player confirms, after a killed run's leftovers are gone: staging needs
-    // room for every file beside the old ones.
-    const std::vector<Ccopy_group> plan = plan_update(g_update.settings, g_update.source_root);
-    if (!passes(judge_game_files(g_update.game, g_update.destination_folder, plan).message))
-        return false;
-    return passes(judge_free_space(g_update.destination_folder, staging_room(plan, g_update.destination_folder)).message);
+    return passes(judge_destination(g_update.settings, g_update.installation, g_update.destination_folder));
+}
+
+// Listed once, after a killed run's leftovers are gone, for the checks below and the copy.
+bool plan_the_copy()
+{
+    g_update.plan = plan_update(g_update.settings, g_update.source_root);
+    return true;
+}
+
+bool check_game_files()
+{
+    return passes(judge_game_files(g_update.game, g_update.destination_folder, g_update.plan).message);
+}
+
+// Staging needs room for every file beside the old ones.
+bool weigh_the_room()
+{
+    return passes(judge_free_space(g_update.destination_folder, staging_room(g_update.plan, g_update.destination_folder)).message);
 }
 
 bool confirm_destination()

@@ -44,7 +44,7 @@ bool run_update()
 // place. A failure on the way leaves the game as it was before the box tells of it.
 bool copy_update()
 {
-    const std::vector<Ccopy_group> plan = plan_update(g_update.settings, g_update.source_root);
+    const std::vector<Ccopy_group>& plan = g_update.plan;
     const uint64_t plan_bytes = total_bytes(plan);
     uint64_t bytes_remaining = plan_bytes;
     Cstaged_update update(g_update.game, g_update.destination_folder);
@@ -55,7 +55,7 @@ bool copy_update()
 
     for (const Ccopy_group& group : plan) {
         for (const Cfile_entry& entry : group.listing.entries) {
-            std::wstring problem = group.makes_destination_folder ? update.make_folder(group.folder) : std::wstring();
+            std::wstring problem = group.makes_destination_folder ? update.make_journaled_folders(group.folder) : std::wstring();
             const std::wstring relative = relative_path(group, entry);
             std::wstring staging;
             if (problem.empty())
@@ -68,6 +68,6 @@ bool copy_update()
             }
         }
     }
-    const std::wstring problem = update.commit();
+    const std::wstring problem = update.put_in_place();
     return problem.empty() || report(problem);
 }

@@ -13,9 +13,13 @@ int run_update_sequence()
         check_names,
         check_sources,
         read_installation_record,
+        find_the_game,
         claim_the_game,
         recover_unfinished_update,
         check_destination,
+        plan_the_copy,
+        check_game_files,
+        weigh_the_room,
         confirm_destination,
         run_update,
     };

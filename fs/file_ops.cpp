@@ -70,35 +70,6 @@ bool flush_to_disk(FILE* stream)
     return handle != -1 && FlushFileBuffers(reinterpret_cast<HANDLE>(handle)) != 0;
 }
 
-namespace {
-
-// The path Windows ends at after following every link, upper-cased; empty when it cannot be opened.
-std::wstring final_path(const std::wstring& path)
-{
-    const HANDLE file = CreateFileW(long_path(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::wstring();
-    std::wstring final(32768, L'\0');
-    final.resize(GetFinalPathNameByHandleW(file, &final[0], static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED));
-    CloseHandle(file);
-    return upper_case_name(final);
-}
-
-}  // namespace
-
-bool is_link(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(long_path(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return false;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return true;
-    const std::wstring file = final_path(path), folder = final_path(path_folder(path));
-    const std::wstring name = upper_case_name(path.substr(path.rfind(L'\\') + 1));
-    return !file.empty() && !folder.empty() && file != folder + L"\\" + name;
-}
-
 bool make_new_folder(const std::wstring& folder)
 {
     return CreateDirectoryW(long_path(folder).c_str(), nullptr) != 0;

@@ -22,10 +22,8 @@ bool free_bytes(const std::wstring& folder, uint64_t& bytes);
 // Writes what the stream still buffers and asks Windows to put the file on the disk itself, so
 // that a power cut after this point finds it whole. False when either failed.
 bool flush_to_disk(FILE* stream);
-// Whether the name leads elsewhere: a reparse point, or a file whose final path is not the one its
-// folder gives (Wine shows a Unix link to a file as a plain file).
-bool is_link(const std::wstring& path);
-// Makes one folder; false when it could not, or a file or folder of that name is already there.
+// Makes exactly this one folder; false when it could not, or a file or folder of that name is
+// already there.
 bool make_new_folder(const std::wstring& folder);
 // The same, with an access list of its own, not inherited from the folder above and passed on to
 // everything made inside: only this user, Administrators and SYSTEM may open or change it, so that

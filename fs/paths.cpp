@@ -162,7 +162,7 @@ bool file_exists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool make_folder(const std::wstring& folder, std::wstring& unmade, std::vector<std::wstring>* made)
+bool make_folder_and_above(const std::wstring& folder, std::wstring& unmade, std::vector<std::wstring>* made)
 {
     unmade.clear();
     // Made one folder at a time from the top, each by its wide name: a name is never passed

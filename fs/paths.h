@@ -48,9 +48,9 @@ std::wstring kept_relative_path(const std::wstring& relative);
 // root, a drive, a stream (":"), a device name, a wildcard or a character no name may hold.
 std::wstring confined_relative_path(const std::wstring& relative);
 
-// Makes the folder and every missing one above it, adding each one made to made, top first. On
+// Makes the folder and every missing one above it, by their wide names, adding each one made to made, top first. On
 // failure, unmade is the first folder that could not be made (the ones above it stay).
-bool make_folder(const std::wstring& folder, std::wstring& unmade, std::vector<std::wstring>* made = nullptr);
+bool make_folder_and_above(const std::wstring& folder, std::wstring& unmade, std::vector<std::wstring>* made = nullptr);
 
 std::wstring lower_ascii(const std::wstring& text);
 // The text upper-cased as Windows compares file names, for keys of names that ignore case.

@@ -82,20 +82,26 @@ void judge_entries(const Centry_list& list, const std::wstring& source_root, boo
     }
 }
 
-// Two files of the plan whose paths differ only in letter case: a package made on a file system
-// that tells them apart would have one overwrite the other on Windows. The same file reached by
-// two entries (written "data" and "data.") is one file, not two.
+std::wstring last_name(const std::wstring& path)
+{
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+
+// Two files of the plan whose names differ only in letter case: a package made on a file system
+// that tells them apart would have one overwrite the other on Windows. Folders are named as
+// update.ini writes them, so one file reached by two entries ("data" and "DATA") is one file: the
+// names compared are the ones the listing found.
 std::pair<std::wstring, std::wstring> names_on_one_file(const std::vector<Ccopy_group>& plan)
 {
-    std::map<std::wstring, std::wstring> kept;  // destination key -> the path as Windows keeps it
+    std::map<std::wstring, std::wstring> kept;  // destination key -> the path that is copied
     for (const Ccopy_group& group : plan)
         for (const Cfile_entry& entry : group.listing.entries)
-            kept[destination_key(relative_path(group, entry))] = kept_relative_path(relative_path(group, entry));
+            kept[destination_key(relative_path(group, entry))] = relative_path(group, entry);
     for (const Ccopy_group& group : plan)
         for (const std::wstring& again : group.reached_again) {
             const auto other = kept.find(destination_key(again));
-            if (other != kept.end() && other->second != kept_relative_path(again))
-                return {std::min(kept_relative_path(again), other->second), std::max(kept_relative_path(again), other->second)};
+            if (other != kept.end() && last_name(other->second) != last_name(again))
+                return {std::min(again, other->second), std::max(again, other->second)};
         }
     return {};
 }

@@ -57,11 +57,11 @@ std::wstring write_package(const std::wstring& staging_folder, const std::wstrin
 {
     remove_tree(staging_folder);
     std::wstring unmade;
-    if (!make_folder(join_path(staging_folder, L"GAMEDATA"), unmade))
+    if (!make_folder_and_above(join_path(staging_folder, L"GAMEDATA"), unmade))
         return L"cannot make the folder " + unmade;
     for (const Cchanged_file& file : files) {
         const std::wstring target = join_path(join_path(staging_folder, L"GAMEDATA"), file.path);
-        if (!make_folder(path_folder(target), unmade))
+        if (!make_folder_and_above(path_folder(target), unmade))
             return L"cannot make the folder " + unmade;
         if (!CopyFileW(long_path(join_path(new_folder, file.path)).c_str(), long_path(target).c_str(), TRUE))
             return L"cannot copy " + file.path + L" into the package";

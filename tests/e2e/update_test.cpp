@@ -319,7 +319,8 @@ const Row ROWS[] = {
     // One destination, one copy, from the last entry that reaches it: letter case, a trailing dot.
     {"named_twice_in_any_letter_case", files({L"config.dat", L"CONFIG.DAT"}), {{L"Config.dat", 5000}},
      copies(L"Config.dat 1000/1000")},
-    {"one_folder_in_two_spellings", {L"COPY_FOLDER_COUNT = 2", L"COPY_FOLDER_00 = \"data.\"", L"COPY_FOLDER_01 = \"data\""},
+    {"one_folder_in_three_spellings",
+     {L"COPY_FOLDER_COUNT = 3", L"COPY_FOLDER_00 = \"data.\"", L"COPY_FOLDER_01 = \"DATA\"", L"COPY_FOLDER_02 = \"data\""},
      {{L"data\\a.dat", 10}}, copies(L"data\\a.dat 1000/1000")},
     // The staging file's name no longer grows the name past 255.
     {"name_of_250_characters", files({std::wstring(246, L'n') + L".dat"}), {{std::wstring(246, L'n') + L".dat", 10}},

@@ -40,13 +40,13 @@ TEST(Paths, MakeFolderByWideNames)
     Ctemp_folder tree;
     std::wstring unmade;
     std::vector<std::wstring> made;
-    EXPECT_TRUE(make_folder(tree / L"表示\\能力", unmade, &made));
-    EXPECT_TRUE(make_folder(tree / L"Zoë\\데이터\\", unmade, &made));
+    EXPECT_TRUE(make_folder_and_above(tree / L"表示\\能力", unmade, &made));
+    EXPECT_TRUE(make_folder_and_above(tree / L"Zoë\\데이터\\", unmade, &made));
     EXPECT_EQ(made, (std::vector<std::wstring>{tree / L"表示", tree / L"表示\\能力", tree / L"Zoë", tree / L"Zoë\\데이터"}));
     EXPECT_EQ(walk_folder(tree.path, true).size(), 4u) << "no stray folder";
 
     write_bytes(tree / L"file", "x");
-    EXPECT_FALSE(make_folder(tree / L"file\\sub", unmade));
+    EXPECT_FALSE(make_folder_and_above(tree / L"file\\sub", unmade));
     EXPECT_EQ(unmade, tree / L"file");
 }
 

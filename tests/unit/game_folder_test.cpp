@@ -1,11 +1,23 @@
-// The game folder's rules: which relative paths stay inside it, and when what Windows opened on
-// the way to a file leads elsewhere.
+// The game folder's rules: which names Windows can make in it, which relative paths stay inside
+// it, and when what Windows opened on the way to a file leads elsewhere.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "fs/paths.h"
 #include "install/game_folder.h"
+#include "update_ini/source_checks.h"
+
+// A name refused here is refused before any question, not after Yes halfway through the copy.
+TEST(GameFolder, NamesWindowsCannotMake)
+{
+    const std::pair<std::wstring, bool> rows[] = {
+        {L"a.dat", true},  {std::wstring(255, L'n'), true}, {std::wstring(256, L'n'), false},
+        {std::wstring(260, L'n'), false}, {L"a.", false}, {L"a ", false}, {L"NUL.txt", false}, {L"com1", false},
+        {L"COM10", true},  {L"CONFIG.SYS", true}};
+    for (const auto& [name, makeable] : rows)
+        EXPECT_EQ(unmakeable_name_advice(name).empty(), makeable) << testing::PrintToString(name);
+}
 
 // From update.ini or a journal, as the game folder keeps the path, or "" for one it refuses.
 TEST(GameFolder, RelativePathsStayInside)
