@@ -8,6 +8,7 @@
 #include "install/destination.h"
 #include "install/free_space.h"
 #include "install/game_files.h"
+#include "install/held_files.h"
 #include "install/installation_record.h"
 #include "install/run_record.h"
 #include "update_ini/copy_plan.h"
@@ -121,6 +122,18 @@ bool plan_the_copy()
 bool check_game_files()
 {
     return passes(judge_game_files(g_update.game, g_update.destination_folder, g_update.plan).message);
+}
+
+// A file another program holds would stop the update halfway, after every file was staged: asked
+// of each file it replaces now, until the player has closed what holds it or gives up.
+bool wait_for_held_files()
+{
+    for (Cheld_file held; !(held = find_held_file(g_update.game, g_update.destination_folder, g_update.plan)).shown_path.empty();)
+        if (show_warning(held_file_message(held), MB_RETRYCANCEL) == IDCANCEL) {
+            show_information(L"アップデートを中断しました。");
+            return false;
+        }
+    return true;
 }
 
 // Staging needs room for every file beside the old ones.

@@ -16,4 +16,6 @@ bool check_destination();
 bool plan_the_copy();
 bool check_game_files();
 bool weigh_the_room();
+// Cancelled by the player, it ends as a No does.
+bool wait_for_held_files();
 bool confirm_destination();

@@ -20,12 +20,13 @@ int run_update_sequence()
         plan_the_copy,
         check_game_files,
         weigh_the_room,
+        wait_for_held_files,
         confirm_destination,
         run_update,
     };
     for (Phase phase : phases)
         if (!phase())
-            return phase == confirm_destination ? UPDATE_DONE : UPDATE_FAILED;
+            return phase == confirm_destination || phase == wait_for_held_files ? UPDATE_DONE : UPDATE_FAILED;
 
     show_information(L"アップデートは正常に終了しました。");
     return UPDATE_DONE;

@@ -9,6 +9,7 @@
 #include "install/free_space.h"
 #include "install/game_files.h"
 #include "install/game_folder.h"
+#include "install/held_files.h"
 #include "install/run_record.h"
 #include "update_check/failure_hints.h"
 #include "update_check/file_notes.h"
@@ -85,6 +86,7 @@ void judge_room(Cpackage_findings& findings, const std::vector<Ccopy_group>& pla
     game.open(findings.installation.SAV_FOLDER);
     append(findings.checks, {judge_game_files(game, findings.installation.SAV_FOLDER, plan)});
     append(findings.checks, {judge_free_space(findings.installation.SAV_FOLDER, findings.staging_bytes)});
+    append(findings.checks, {judge_held_files(game, findings.installation.SAV_FOLDER, plan)});
     findings.free_space_known = free_bytes(findings.installation.SAV_FOLDER, findings.free_bytes);
 }
 

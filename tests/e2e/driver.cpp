@@ -218,7 +218,8 @@ Run run_update(const std::wstring& exe, const Options& options)
             const HWND ok = GetDlgItem(box, IDOK);
             const bool only_ok = ok && IsWindowVisible(ok) && !IsWindowVisible(GetDlgItem(box, IDNO));
             if (owner != process.dwProcessId || !GetDlgItem(box, 0xFFFF) || !IsWindowVisible(box) ||
-                answered.count(box) || !IsWindowEnabled(GetDlgItem(box, only_ok ? IDOK : IDNO)))
+                answered.count(box) || !IsWindowEnabled(GetDlgItem(box, only_ok ? IDOK : IDCANCEL)) &&
+                                           !IsWindowEnabled(GetDlgItem(box, IDNO)))
                 continue;  // not a box of the program's, answered already, or still being made
             if (!only_ok && next_answer == options.answers.size()) {
                 run.failure = "a box asks for an answer the run was not given";

@@ -234,20 +234,6 @@ BOOL WINAPI append(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD done, LPOVER
     return end(real_write_file(file, bytes, count, done, overlapped));
 }
 
-BOOL WINAPI flush(HANDLE file)
-{
-    const std::wstring path = path_of(file);
-    if (begin(L"flush", path)) {
-        SetLastError(ERROR_DISK_FULL);
-        return FALSE;
-    }
-    const BOOL flushed = real_flush(file);
-    LARGE_INTEGER size = {};
-    if (flushed && GetFileSizeEx(file, &size))
-        written[key_of(path)] = Cwritten{size.QuadPart, false};
-    return end(flushed);
-}
-
 BOOL WINAPI close_handle(HANDLE file)
 {
     if (writing_handles.erase(file) == 0)
@@ -257,34 +243,45 @@ BOOL WINAPI close_handle(HANDLE file)
     return end(fail ? FALSE : closed);
 }
 
-BOOL WINAPI move(LPCWSTR from, LPCWSTR to, DWORD flags)
+// One operation that fails as Windows fails it: nothing done, and the error given.
+template <typename Call>
+BOOL operation(const wchar_t* kind, const std::wstring& path, DWORD error, Call call, const std::wstring& detail = L"")
 {
-    if (begin(L"move", from, plain(to))) {
-        SetLastError(ERROR_SHARING_VIOLATION);
+    if (begin(kind, path, detail)) {
+        SetLastError(error);
         return FALSE;
     }
-    const BOOL moved = real_move(from, to, flags);
-    if (moved)
-        renamed(from, to);
-    return end(moved);
+    return end(call());
+}
+
+BOOL WINAPI move(LPCWSTR from, LPCWSTR to, DWORD flags)
+{
+    return operation(L"move", from, ERROR_SHARING_VIOLATION, [=] {
+        const BOOL moved = real_move(from, to, flags);
+        if (moved)
+            renamed(from, to);
+        return moved;
+    }, plain(to));
 }
 
 // As Windows does it: the target to its backup's name, then the replacement to the target's; a
 // failure of the second step leaves the target under its backup's name.
 BOOL WINAPI replace(LPCWSTR target, LPCWSTR replacement, LPCWSTR backup, DWORD flags, LPVOID exclude, LPVOID reserved)
 {
+    const auto to_backup = [=] {
+        const BOOL moved = real_move(target, backup, MOVEFILE_REPLACE_EXISTING);
+        if (moved)
+            renamed(target, backup);
+        return moved;
+    };
     if (begin(L"replace", target, plain(backup))) {
         SetLastError(ERROR_UNABLE_TO_REMOVE_REPLACED);
         return FALSE;
     }
-    if (cut_pending) {
-        real_move(target, backup, MOVEFILE_REPLACE_EXISTING);
-        renamed(target, backup);
-        cut();
-    }
+    if (cut_pending)
+        end(to_backup());
     if (begin(L"place", replacement, plain(target))) {
-        if (real_move(target, backup, MOVEFILE_REPLACE_EXISTING))
-            renamed(target, backup);
+        to_backup();
         SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
         return FALSE;
     }
@@ -298,49 +295,45 @@ BOOL WINAPI replace(LPCWSTR target, LPCWSTR replacement, LPCWSTR backup, DWORD f
 
 BOOL WINAPI remove(LPCWSTR path)
 {
-    if (begin(L"delete", path)) {
-        SetLastError(ERROR_SHARING_VIOLATION);
-        return FALSE;
-    }
-    const BOOL removed = real_delete(path);
-    if (removed)
-        written.erase(key_of(path));
-    return end(removed);
+    return operation(L"delete", path, ERROR_SHARING_VIOLATION, [=] {
+        const BOOL removed = real_delete(path);
+        if (removed)
+            written.erase(key_of(path));
+        return removed;
+    });
 }
 
 BOOL WINAPI make_folder(LPCWSTR path, LPSECURITY_ATTRIBUTES security)
 {
-    if (begin(L"folder", path)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return end(real_make_folder(path, security));
+    return operation(L"folder", path, ERROR_ACCESS_DENIED, [=] { return real_make_folder(path, security); });
 }
 
 BOOL WINAPI remove_folder(LPCWSTR path)
 {
-    if (begin(L"unfolder", path)) {
-        SetLastError(ERROR_SHARING_VIOLATION);
-        return FALSE;
-    }
-    return end(real_remove_folder(path));
+    return operation(L"unfolder", path, ERROR_SHARING_VIOLATION, [=] { return real_remove_folder(path); });
 }
 
 BOOL WINAPI set_attributes(LPCWSTR path, DWORD attributes)
 {
-    if (begin(L"attributes", path)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return end(real_set_attributes(path, attributes));
+    return operation(L"attributes", path, ERROR_ACCESS_DENIED, [=] { return real_set_attributes(path, attributes); });
 }
 
 DWORD WINAPI set_security(LPWSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION what, PSID owner, PSID group, PACL dacl,
                           PACL sacl)
 {
-    if (begin(L"access", path))
-        return ERROR_ACCESS_DENIED;
-    return end(real_set_security(path, type, what, owner, group, dacl, sacl));
+    return begin(L"access", path) ? ERROR_ACCESS_DENIED : end(real_set_security(path, type, what, owner, group, dacl, sacl));
+}
+
+BOOL WINAPI flush(HANDLE file)
+{
+    const std::wstring path = path_of(file);
+    return operation(L"flush", path, ERROR_DISK_FULL, [=] {
+        const BOOL flushed = real_flush(file);
+        LARGE_INTEGER size = {};
+        if (flushed && GetFileSizeEx(file, &size))
+            written[key_of(path)] = Cwritten{size.QuadPart, false};
+        return flushed;
+    });
 }
 
 std::wstring variable(const wchar_t* name)
