@@ -1,7 +1,10 @@
 #include "install/game_files.h"
 
-#include <set>
+#include <windows.h>
 
+#include <map>
+
+#include "fs/folder_walk.h"
 #include "fs/paths.h"
 
 namespace {
@@ -14,23 +17,54 @@ std::wstring parent_of(const std::wstring& relative)
     return slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash);
 }
 
-// What stands in the way of one file of the plan, or empty text.
-std::wstring file_problem(Cgame_folder& game, const std::wstring& shown, const std::wstring& relative,
-                          std::set<std::wstring>& folders_seen)
+// The game's folders, each listed once: the attributes of the names in them, upper-cased.
+class Cgame_listing {
+public:
+    explicit Cgame_listing(const Cgame_folder& game) : game_(game) {}
+    // INVALID_FILE_ATTRIBUTES when nothing of that name is there.
+    uint32_t attributes(const std::wstring& relative)
+    {
+        const std::wstring folder = upper_case_name(parent_of(relative));
+        if (listed_.count(folder) == 0) {
+            std::map<std::wstring, uint32_t>& names = listed_[folder];
+            const std::wstring parent = parent_of(relative);
+            for (const Cfile_entry& entry : walk_folder(parent.empty() ? game_.final_path() : game_.game_path(parent).whole()))
+                names[upper_case_name(entry.path)] = entry.attributes;
+        }
+        const std::map<std::wstring, uint32_t>& names = listed_[folder];
+        const auto name = names.find(upper_case_name(relative.substr(relative.rfind(L'\\') + 1)));
+        return name == names.end() ? INVALID_FILE_ATTRIBUTES : name->second;
+    }
+
+private:
+    const Cgame_folder& game_;
+    std::map<std::wstring, std::map<std::wstring, uint32_t>> listed_;
+};
+
+bool is(uint32_t attributes, uint32_t bit)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & bit) != 0;
+}
+
+// What stands in the way of one file of the plan, or empty text. Links to folders are asked of
+// each folder's final path; a link to a file shows in the folder's listing (where Wine shows a Unix
+// link as a plain file, the open before staging finds it).
+std::wstring file_problem(Cgame_folder& game, Cgame_listing& listing, const std::wstring& shown, const std::wstring& relative)
 {
     const Cgame_path path = game.game_path(relative);
     if (path.empty())
         return join_path(shown, relative) + L" は、アップデートが作業に使うフォルダ " + UPDATE_FOLDER +
                L" の中か、ゲームのフォルダに置けない名前のため、コピーできません。" + ASK_THE_PUBLISHER;
-    const std::wstring link = game.first_link(path);
+    const std::wstring link = game.first_folder_link(path);
     if (!link.empty())
         return link_message(shown, link);
-    // Each folder on the way, once: a file of that name leaves no room for the folder.
-    for (std::wstring above = parent_of(path.relative()); !above.empty() && folders_seen.insert(upper_case_name(above)).second;
-         above = parent_of(above))
-        if (file_exists(game.game_path(above).whole()))
+    for (std::wstring above = parent_of(path.relative()); !above.empty(); above = parent_of(above))
+        if (listing.attributes(above) != INVALID_FILE_ATTRIBUTES && !is(listing.attributes(above), FILE_ATTRIBUTE_DIRECTORY))
             return join_path(shown, above) + L" はファイルのため、その中にファイルを置けません。" + ASK_THE_PUBLISHER;
-    if (folder_exists(path.whole()))
+    const uint32_t attributes = listing.attributes(path.relative());
+    if (is(attributes, FILE_ATTRIBUTE_REPARSE_POINT))
+        return link_message(shown, path.relative());
+    if (is(attributes, FILE_ATTRIBUTE_DIRECTORY))
         return join_path(shown, relative) + L" はフォルダのため、ファイルに置き換えられません。" + ASK_THE_PUBLISHER;
     return std::wstring();
 }
@@ -39,11 +73,11 @@ std::wstring file_problem(Cgame_folder& game, const std::wstring& shown, const s
 
 Cfinding judge_game_files(Cgame_folder& game, const std::wstring& shown_folder, const std::vector<Ccopy_group>& plan)
 {
-    std::set<std::wstring> folders_seen;
+    Cgame_listing listing(game);
     for (const Ccopy_group& group : plan)
         for (const Cfile_entry& entry : group.listing.entries) {
             const std::wstring relative = relative_path(group, entry);
-            const std::wstring problem = file_problem(game, shown_folder, relative, folders_seen);
+            const std::wstring problem = file_problem(game, listing, shown_folder, relative);
             if (!problem.empty())
                 return judged(L"game files", join_path(shown_folder, relative), problem);
         }

@@ -111,7 +111,7 @@ Cgame_folder::Creached Cgame_folder::reach(const std::wstring& whole) const
     return direct ? Creached::directly : Creached::elsewhere;
 }
 
-std::wstring Cgame_folder::first_link(const Cgame_path& path)
+std::wstring Cgame_folder::first_folder_link(const Cgame_path& path)
 {
     const std::wstring& whole = path.whole();
     for (size_t slash = final_.size(); (slash = whole.find(L'\\', slash + 1)) != std::wstring::npos;) {
@@ -126,7 +126,15 @@ std::wstring Cgame_folder::first_link(const Cgame_path& path)
         if (reached == Creached::directly)
             checked_.insert(key);
     }
-    return reach(whole) == Creached::elsewhere ? path.relative() : std::wstring();
+    return std::wstring();
+}
+
+std::wstring Cgame_folder::first_link(const Cgame_path& path)
+{
+    const std::wstring folder = first_folder_link(path);
+    if (!folder.empty())
+        return folder;
+    return reach(path.whole()) == Creached::elsewhere ? path.relative() : std::wstring();
 }
 
 bool Cgame_folder::opened_directly(HANDLE file, const Cgame_path& path) const

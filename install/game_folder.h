@@ -61,6 +61,8 @@ public:
     // that is not the one its name gives, relative to the game folder; empty when there is none.
     // Folders found direct once are not asked again until forget_checked_folders.
     std::wstring first_link(const Cgame_path& path);
+    // The same for the folders alone, from the game folder down to path's own folder.
+    std::wstring first_folder_link(const Cgame_path& path);
     bool reached_directly(const Cgame_path& path) { return !path.empty() && first_link(path).empty(); }
     // Whether an open file is the one at path, not one a link led to.
     bool opened_directly(HANDLE file, const Cgame_path& path) const;
