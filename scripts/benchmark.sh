@@ -8,7 +8,8 @@
 # (holding <preset>/update.exe), that update.exe is timed in the same rounds, for its ratio beside
 # today's, and profiled as well. Then the flush cost: the windowless copy onto a real disk (below build/, never tmpfs)
 # with and without each file flushed before closing, as update.exe flushes it. Prints the medians
-# and the peak memory of update.exe; asserts nothing. Usage: bash scripts/benchmark.sh [rounds]
+# and the peak memory of update.exe, and the time the checks of the game's files before the
+# question take (bench/question_checks_bench.cpp); asserts nothing. Usage: bash scripts/benchmark.sh [rounds]
 # (BENCH_UPDATES names the updates to time, of big, mixed and many; all three by default.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -82,6 +83,12 @@ for preset in $RUNNABLE_PRESETS; do
   # One server, with Wine's services already up, for every run: none starts while one is timed.
   wineserver -p 2>/dev/null || true
   wine cmd /c exit
+  # The checks of the game's files before the question (game files; held files: each replaced file
+  # opened once), for 1,500 and 10,000 replaced files, medians of five.
+  for count in 1500 10000; do
+    read -r files held < <(wine "build/$preset/bench/question_checks_bench.exe" $count | tr -d '\r')
+    echo "$preset, checks before the question for $count replaced files: game files $files ms, held files $held ms"
+  done
   for update in "${updates_to_time[@]}"; do
     package=$root/$update/package game=$root/$update/game
     cp "build/$preset/update.exe" "$package/"
