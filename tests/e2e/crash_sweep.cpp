@@ -81,6 +81,8 @@ private:
     {
         Options options;
         options.answers = {answer};
+        // A file found held before the question is asked about again, and free by then.
+        options.retry_answer = IDRETRY;
         options.fail_at = fail;
         options.cut_at = cut;
         return run_update(s.exe(), options);

@@ -221,11 +221,12 @@ Run run_update(const std::wstring& exe, const Options& options)
                 answered.count(box) || !IsWindowEnabled(GetDlgItem(box, only_ok ? IDOK : IDCANCEL)) &&
                                            !IsWindowEnabled(GetDlgItem(box, IDNO)))
                 continue;  // not a box of the program's, answered already, or still being made
-            if (!only_ok && next_answer == options.answers.size()) {
+            const bool retry = options.retry_answer != 0 && GetDlgItem(box, IDRETRY) != nullptr;
+            if (!only_ok && !retry && next_answer == options.answers.size()) {
                 run.failure = "a box asks for an answer the run was not given";
                 break;
             }
-            const int id = only_ok ? IDOK : options.answers[next_answer++];
+            const int id = only_ok ? IDOK : retry ? options.retry_answer : options.answers[next_answer++];
             if (options.before_answer)
                 options.before_answer(box);
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));

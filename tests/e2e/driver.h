@@ -30,6 +30,7 @@ std::string text(const Snapshot& snapshot);  // one line per entry
 
 struct Options {
     std::vector<int> answers = {IDYES};  // for each box with more than an OK button, in order
+    int retry_answer = 0;                 // when set, every Retry/Cancel box's, not taken from answers
     std::wstring start_in;                // the current folder; empty: the program's own
     bool without_rich_edit = false;       // riched32.dll cannot be loaded
     int close_at = 0;                     // press the dialog's close box at its Nth bar position
