@@ -39,8 +39,8 @@ std::wstring entry_keys(const std::wstring& line)
     Cupdate_settings scratch;
     const Cupdate_ini_line_result result = apply_update_ini_line(line, scratch);
     std::wstring keys;
-    for (size_t index : result.matched)
-        keys += (keys.empty() ? L"" : L", ") + update_ini_templates()[index].key();
+    for (const Cupdate_ini_match& match : result.matched)
+        keys += (keys.empty() ? L"" : L", ") + update_ini_templates()[match.index].key();
     return keys;
 }
 
@@ -61,10 +61,11 @@ Cignored_reason value_problem(const std::wstring& line, size_t after_key, const 
 }
 
 // The text left after the values the line set, replayed with the reader's own matcher.
-std::wstring tail_after_values(const std::wstring& line, const std::vector<size_t>& matched)
+std::wstring tail_after_values(const std::wstring& line, const std::vector<Cupdate_ini_match>& matched)
 {
     Ctext_scanner scanner(line, UPDATE_INI_BLANKS);
-    for (size_t index : matched) {
+    for (const Cupdate_ini_match& match : matched) {
+        const size_t index = match.index;
         int32_t number = 0;
         std::wstring text;
         const Cupdate_ini_template& entry = update_ini_templates()[index];

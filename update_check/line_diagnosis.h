@@ -32,7 +32,7 @@ const wchar_t* reason_name(Cignored_reason reason);
 struct Cline_diagnosis {
     Cupdate_ini_line_kind kind = Cupdate_ini_line_kind::ignored;
     // Every template that matched, as in Cupdate_ini_line_result.
-    std::vector<size_t> matched;
+    std::vector<Cupdate_ini_match> matched;
     // For an ignored line: the causes found, the first being the main one.
     std::vector<Cignored_reason> reasons;
     // What the line would set without the causes above ("GAME_NAME"), or empty.

@@ -48,8 +48,8 @@ std::vector<Cline_report> report_lines(const std::vector<std::wstring>& lines, c
         report.text = lines[n];
         report.diagnosis = diagnose_line(lines[n], notes.utf8_byte_order_mark && n == 0, scratch);
         report.encoding_note = line_encoding_note(notes, lines, n);
-        for (size_t index : report.diagnosis.matched) {
-            const Cupdate_ini_template& entry = update_ini_templates()[index];
+        for (const Cupdate_ini_match& match : report.diagnosis.matched) {
+            const Cupdate_ini_template& entry = update_ini_templates()[match.index];
             Cline_setting setting = setting_of(entry, scratch);
             const auto earlier = line_of_key.find(setting.key);
             if (earlier != line_of_key.end())

@@ -203,7 +203,7 @@ TEST(UpdateIniLines, RandomAndMutatedLinesChangeFieldsOnlyByWholeMatches)
                 line.insert(at, 1, below(2) ? units[below(units.size())] : static_cast<wchar_t>(below(0x10000)));
         }
         Cupdate_settings settings = untouched;
-        const std::vector<size_t> matched = apply_update_ini_line(line, settings).matched;
+        const std::vector<Cupdate_ini_match> matched = apply_update_ini_line(line, settings).matched;
         setting_lines += !matched.empty();
         for (size_t t = 0; t < templates.size(); ++t) {
             const bool number = templates[t].number_in(settings) != nullptr;
@@ -211,8 +211,9 @@ TEST(UpdateIniLines, RandomAndMutatedLinesChangeFieldsOnlyByWholeMatches)
                                         : *templates[t].text_in(settings) != L"untouched";
             const bool whole = line.find(templates[t].key()) != line.npos &&
                                (number || line.find(L'"' + *templates[t].text_in(settings) + L'"') != line.npos);
-            const bool listed = std::find(matched.begin(), matched.end(), t) != matched.end();
-            ASSERT_TRUE(listed ? whole : !changed) << testing::PrintToString(line) << " " << templates[t].key().size();
+            const auto match = std::find_if(matched.begin(), matched.end(), [&](const Cupdate_ini_match& m) { return m.index == t; });
+            const std::wstring value = number ? std::to_wstring(*templates[t].number_in(settings)) : *templates[t].text_in(settings);
+            ASSERT_TRUE(match != matched.end() ? whole && match->value == value : !changed) << testing::PrintToString(line) << " " << templates[t].key().size();
         }
     }
     EXPECT_GT(setting_lines, 10000u);
