@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "fs/file_handle.h"
 #include "fs/text.h"
 #include "update_check/words.h"
 
@@ -38,6 +37,16 @@ bool lines_run_together(const Cfile_notes& notes, const std::vector<std::wstring
     return notes.looks_like_utf8 && lines.size() < notes.lines_as_utf8.size();
 }
 
+}  // namespace
+
+bool has_non_ascii(const std::wstring& text)
+{
+    for (wchar_t c : text)
+        if (c > 0x7F)
+            return true;
+    return false;
+}
+
 Cfile_notes inspect_bytes(const std::string& bytes)
 {
     Cfile_notes notes;
@@ -66,26 +75,6 @@ Cfile_notes inspect_bytes(const std::string& bytes)
     notes.lines_as_utf8 = utf8_lines(bytes.substr(start));
     notes.looks_like_utf8 = !notes.lines_as_utf8.empty();
     return notes;
-}
-
-}  // namespace
-
-bool has_non_ascii(const std::wstring& text)
-{
-    for (wchar_t c : text)
-        if (c > 0x7F)
-            return true;
-    return false;
-}
-
-Cfile_notes inspect_file(const std::wstring& path)
-{
-    Cfile_handle file;
-    if (!open_file(file, path, L"rb") || file.size > TEXT_FILE_LIMIT)
-        return Cfile_notes();
-    std::string bytes(static_cast<size_t>(file.size), '\0');
-    bytes.resize(bytes.empty() ? 0 : fread(&bytes[0], 1, bytes.size(), file.stream));
-    return inspect_bytes(bytes);
 }
 
 const wchar_t* encoding_name(const Cfile_notes& notes)

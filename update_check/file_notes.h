@@ -27,8 +27,8 @@ struct Cfile_notes {
 
 // Whether text holds anything beyond ASCII, which a file saved as UTF-8 garbles.
 bool has_non_ascii(const std::wstring& text);
-// Reads the file without changing it; empty notes when it cannot be opened.
-Cfile_notes inspect_file(const std::wstring& path);
+// bytes: the file as update.exe's reader read it.
+Cfile_notes inspect_bytes(const std::string& bytes);
 // "shift_jis" (or plain ASCII), "utf8", "utf8_bom" or "utf16": how the file was saved.
 const wchar_t* encoding_name(const Cfile_notes& notes);
 // The warnings the notes call for, in English, each with what to do about it. lines: the file as

@@ -1,7 +1,6 @@
 #include "update_check/json_report.h"
 
-#include "update_check/installation_source.h"
-#include "update_check/words.h"
+#include "update_check/line_reports.h"
 #include "tool_common/json_writer.h"
 #include "version.h"
 
@@ -35,23 +34,23 @@ void write_update_ini(Cjson_writer& json, const Cpackage_findings& findings)
 
 void write_line(Cjson_writer& json, const Cline_report& line)
 {
-    const Cline_diagnosis& diagnosis = line.diagnosis;
+    const Cupdate_ini_line_kind kind = line.read.kind;
     json.begin_object();
     json.member(L"number", static_cast<uint64_t>(line.number));
     json.member(L"text", line.text);
-    json.member(L"kind", LINE_KIND_WORDS[static_cast<int>(diagnosis.kind)]);
-    if (diagnosis.kind == Cupdate_ini_line_kind::entry) {
+    json.member(L"kind", LINE_KIND_WORDS[static_cast<int>(kind)]);
+    if (kind == Cupdate_ini_line_kind::entry) {
         json.array(L"sets", line.settings, [&](const Cline_setting& setting) {
             json.object({{L"key", setting.key},
                          {L"value", setting.is_number ? Cjson_scalar(std::stoi(setting.value)) : setting.value},
                          {L"replaces_line", static_cast<uint64_t>(setting.replaces_line)}});
         });
-        json.member(L"ignored_rest", diagnosis.ignored_tail);
+        json.member(L"ignored_rest", line.ignored_tail);
     }
-    if (diagnosis.kind == Cupdate_ini_line_kind::ignored) {
-        json.member(L"harmless", diagnosis.harmless);
-        json.array(L"reasons", diagnosis.reasons, [&](Cignored_reason reason) { json.value(reason_name(reason)); });
-        json.member(L"meant_to_set", diagnosis.would_set);
+    if (kind == Cupdate_ini_line_kind::ignored) {
+        json.member(L"harmless", line.harmless);
+        json.array(L"reasons", line.reasons, [&](Cignored_reason reason) { json.value(reason_name(reason)); });
+        json.member(L"meant_to_set", line.would_set);
     }
     if (!line.encoding_note.empty())
         json.member(L"encoding_note", line.encoding_note);
@@ -128,7 +127,7 @@ void write_package_exe(Cjson_writer& json, const Cpackage_findings& findings)
     json.begin_object();
     json.member(L"present", exe.present);
     if (!exe.present) {
-        json.member(L"hint", words(W_EXE_MISSING));
+        json.member(L"hint", findings.exe_notes.front());
         return json.end_object();
     }
     json.member(L"signed", !exe.signature.signer.empty());

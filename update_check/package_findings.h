@@ -2,16 +2,47 @@
 // What the checker found in one package, gathered first and written out afterwards: as text for a
 // person (text_report.h) or as one JSON document for a script (json_report.h), so that both tell
 // the same. Everything is English except the texts of update.ini and of the player's boxes.
+//
+// What update.exe itself does is update.exe's own code: its reader tells what each line did, its
+// checks judge, its copy plan lists. The checker adds only what update.exe does not judge, all of
+// it listed here:
+//   why an ignored line is ignored, and the likely cause of a failed check (line_reports.cpp);
+//   how update.ini was saved, and a code page other than 932 (file_notes.cpp, package_check.cpp);
+//   entries given beyond their count (package_check.cpp);
+//   in the copy plan: absolute entries, entries that find nothing, subfolders left behind, device
+//   names, media folders missing at the destination, files another entry reaches too
+//   (plan_report.cpp);
+//   the package's update.exe: its signature and version (package_check.cpp, package_exe.cpp).
+// A number written outside 32 bits, a file entry that selects no file, a planned file with a
+// device name, and an update.exe that is broken or of no kit fail the package; the rest warn.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "install/installation_record.h"
-#include "update_ini/findings.h"
 #include "update_check/file_notes.h"
-#include "update_check/line_diagnosis.h"
 #include "update_check/package_exe.h"
+#include "update_ini/findings.h"
+#include "update_ini/update_ini_lines.h"
+#include "update_ini/update_settings.h"
+
+// Why update.exe ignores a line, in the order of their words in update-check.rc.
+enum class Cignored_reason {
+    byte_order_mark,
+    indented_key,
+    full_width_blank,
+    wrong_letter_case,
+    unknown_key,
+    numbered_key_out_of_range,
+    section_header,
+    not_a_comment_marker,
+    missing_equals,
+    missing_value,
+    unquoted_value,
+    unterminated_value,
+    not_a_number,
+};
 
 // One key a line of update.ini set.
 struct Cline_setting {
@@ -25,8 +56,19 @@ struct Cline_setting {
 struct Cline_report {
     size_t number = 0;
     std::wstring text;
-    Cline_diagnosis diagnosis;
+    // What update.exe made of the line, as its reader tells it.
+    Cupdate_ini_line_result read;
     std::vector<Cline_setting> settings;
+    // For an entry: the text after the last value, which update.exe ignores; empty when blank.
+    std::wstring ignored_tail;
+    // For an ignored line: the causes found, the first being the main one; what the line would set
+    // without them ("GAME_NAME"); and the key it begins with once they are taken away, even when
+    // its value is what fails.
+    std::vector<Cignored_reason> reasons;
+    std::wstring would_set;
+    std::wstring key;
+    // For an ignored line that would do nothing anyway (a blank line, a comment behind blanks).
+    bool harmless = false;
     // Why the line reads oddly because of how the file was saved; empty when it reads as written.
     std::wstring encoding_note;
     // A number written beyond the 32-bit range, which update.exe reads as another number.
@@ -52,8 +94,7 @@ struct Cplanned_file {
     uint64_t size = 0;
 };
 
-// Something about a planned group that update.exe does not tell: fails (the update would report
-// success without installing what the package means to install) or a warning.
+// What the checker says of a planned group: fails the package, or warns.
 struct Cplan_note {
     bool fails = false;
     std::wstring text;
@@ -76,8 +117,10 @@ struct Cpackage_findings {
     // not know); the exit code is then 2.
     std::wstring checker_error;
 
-    // update.ini itself: how it was saved, and for a missing one, what may stand in its place.
+    // update.ini as update.exe read it, how it was saved, and for a missing one, what may stand in
+    // its place.
     bool readable = false;
+    Cupdate_settings settings;
     Cfile_notes notes;
     unsigned code_page = 0;
     std::wstring missing_hint;
@@ -103,9 +146,9 @@ struct Cpackage_findings {
     bool free_space_known = false;
     uint64_t free_bytes = 0;
 
-    // The update.exe the player starts, and what fails the package in it: a signature broken
-    // since signing, a file that is no update.exe of any kit.
+    // The update.exe the player starts: what the report says of it, and what fails the package in it.
     Cpackage_exe exe;
+    std::vector<std::wstring> exe_notes;
     std::vector<std::wstring> exe_problems;
 
     std::vector<std::wstring> warnings;

@@ -1,5 +1,6 @@
 #include "update_check/plan_report.h"
 
+#include <algorithm>
 #include <set>
 
 #include "fs/folder_walk.h"
@@ -19,15 +20,14 @@ std::set<std::wstring> planned_folders(const std::vector<Ccopy_group>& plan)
     return folders;
 }
 
+// The source check found the file, so its name is what the listing of GAMEDATA does not match.
 std::wstring why_no_file_is_selected(const std::wstring& entry)
 {
-    if (entry.find_first_of(L"\\/") != std::wstring::npos)
-        return words(W_IN_SUBFOLDER);
-    if (is_device_name(entry))
-        return words(W_DEVICE_NAME);
-    if (!entry.empty() && (entry.back() == L'.' || entry.back() == L' '))
-        return words(W_DOT_AT_END);
-    return words(W_NO_SUCH_FILE);
+    const bool dot_at_end = !entry.empty() && (entry.back() == L'.' || entry.back() == L' ');
+    return words(entry.find_first_of(L"\\/") != std::wstring::npos ? W_IN_SUBFOLDER
+                 : is_device_name(entry)                            ? W_DEVICE_NAME
+                 : dot_at_end                                       ? W_DOT_AT_END
+                                                                    : W_NO_SUCH_FILE);
 }
 
 // update.exe joins an entry to GAMEDATA and to the game's folder as written; absolute forms find
@@ -66,14 +66,6 @@ std::vector<Cplan_note> judge_group(const Ccopy_group& group, const std::set<std
     return notes;
 }
 
-bool check_passed(const std::vector<Cchecked>& checks, const std::wstring& name)
-{
-    for (const Cchecked& check : checks)
-        if (check.check == name)
-            return check.state == Cfinding_state::passed;
-    return false;
-}
-
 }  // namespace
 
 std::vector<Cplan_group> report_plan(const std::vector<Ccopy_group>& plan, const std::wstring& source_root,
@@ -86,7 +78,9 @@ std::vector<Cplan_group> report_plan(const std::vector<Ccopy_group>& plan, const
         group.key = copy.key;
         group.entry = copy.entry;
         // A group whose check fails would list whatever its empty or refused name leads to.
-        group.planned = check_passed(checks, copy.key);
+        group.planned = std::any_of(checks.begin(), checks.end(), [&](const Cchecked& check) {
+            return check.check == copy.key && check.state == Cfinding_state::passed;
+        });
         if (group.planned) {
             for (const Cfile_entry& entry : copy.listing.entries)
                 group.files.push_back({relative_path(copy, entry), entry.size});

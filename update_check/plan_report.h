@@ -1,8 +1,8 @@
 #pragma once
 // The copy plan as update.exe would carry it out once the player says Yes, group by group, with
-// what update.exe does not tell about each group: entries that find nothing, subfolders left
-// behind, device names, files another entry reaches too. Only the groups that update.ini switches on appear, and
-// a group whose own check fails is kept as not planned, without files.
+// what the checker says of each group (package_findings.h lists it). Only the groups that
+// update.ini switches on appear, and a group whose own check fails is kept as not planned, without
+// files.
 #include <string>
 #include <vector>
 

@@ -29,26 +29,26 @@ void write_encoding(Creport& out, const Cpackage_findings& findings)
     out.line(words(W_CODE_PAGE, {std::to_wstring(findings.code_page) + (findings.code_page == 932 ? L" (Shift-JIS)" : L"")}));
 }
 
-std::wstring ignored_text(const Cline_diagnosis& diagnosis)
+std::wstring ignored_text(const Cline_report& line)
 {
-    if (diagnosis.harmless)
+    if (line.harmless)
         return words(W_HARMLESS);
-    return words(W_IGNORED, {reasons_text(diagnosis)}) + (diagnosis.would_set.empty() ? L"" : words(W_MEANT_TO_SET, {diagnosis.would_set}));
+    return words(W_IGNORED, {reasons_text(line)}) + (line.would_set.empty() ? L"" : words(W_MEANT_TO_SET, {line.would_set}));
 }
 
 void write_line(Creport& out, const Cline_report& line)
 {
     out.line(format_text(L"%4u  ", static_cast<unsigned>(line.number)) + line.text);
-    const Cline_diagnosis& diagnosis = line.diagnosis;
-    if (diagnosis.kind == Cupdate_ini_line_kind::ignored)
-        out.line(ARROW + ignored_text(diagnosis));
-    else if (diagnosis.kind != Cupdate_ini_line_kind::entry)
-        out.line(ARROW + words(diagnosis.kind == Cupdate_ini_line_kind::empty ? W_KIND_EMPTY : W_KIND_COMMENT));
+    const Cupdate_ini_line_kind kind = line.read.kind;
+    if (kind == Cupdate_ini_line_kind::ignored)
+        out.line(ARROW + ignored_text(line));
+    else if (kind != Cupdate_ini_line_kind::entry)
+        out.line(ARROW + words(kind == Cupdate_ini_line_kind::empty ? W_KIND_EMPTY : W_KIND_COMMENT));
     for (const Cline_setting& setting : line.settings)
         out.line(ARROW + words(W_SETS, {setting.key, setting.is_number ? setting.value : L"\"" + setting.value + L"\""}) +
                  (setting.replaces_line == 0 ? L"" : words(W_REPLACES_LINE, {grouped_number(setting.replaces_line)})));
-    if (!diagnosis.ignored_tail.empty())
-        out.line(ARROW + words(W_REST_IGNORED, {diagnosis.ignored_tail}));
+    if (!line.ignored_tail.empty())
+        out.line(ARROW + words(W_REST_IGNORED, {line.ignored_tail}));
     if (!line.encoding_note.empty())
         out.line(ARROW + line.encoding_note);
     if (!line.failure.empty())
@@ -61,7 +61,7 @@ void write_lines(Creport& out, const std::vector<Cline_report>& lines)
     size_t ignored = 0;
     for (const Cline_report& line : lines) {
         write_line(out, line);
-        ignored += line.diagnosis.kind == Cupdate_ini_line_kind::ignored ? 1 : 0;
+        ignored += line.read.kind == Cupdate_ini_line_kind::ignored ? 1 : 0;
     }
     out.line(words(W_LINE_COUNT, {grouped_number(lines.size()), grouped_number(ignored)}));
 }
@@ -155,20 +155,9 @@ void write_plan(Creport& out, const Cpackage_findings& findings)
 // Whose signature the player's Windows finds on update.exe, and whether it is this kit's.
 void write_package_exe(Creport& out, const Cpackage_findings& findings)
 {
-    const Cpackage_exe& exe = findings.exe;
     out.line(words(W_EXE));
-    if (!exe.present)
-        out.indented(L"  ", words(W_EXE_MISSING));
-    const Cexe_signature& signature = exe.signature;
-    if (exe.present && signature.state == Csignature_state::none)
-        out.indented(L"  ", words(W_UNSIGNED));
-    if (signature.state == Csignature_state::trusted)
-        out.indented(L"  ", words(W_SIGNED_TRUSTED, {signature.signer}));
-    if (signature.state == Csignature_state::untrusted)
-        out.indented(L"  ", words(W_SIGNED_UNTRUSTED, {signature.signer, trust_code_text(signature)}));
-    if (!exe.version.empty())
-        out.indented(L"  ", exe.version == UPDATE_VERSION_WIDE ? words(W_EXE_VERSION, {exe.version})
-                                                              : words(W_EXE_VERSION_DIFFERS, {exe.version, UPDATE_VERSION_WIDE}));
+    for (const std::wstring& note : findings.exe_notes)
+        out.indented(L"  ", note);
     for (const std::wstring& problem : findings.exe_problems)
         out.indented(L"  ", words(W_LINE_FAILS, {problem}));
     out.line();
