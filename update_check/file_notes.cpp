@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "fs/text.h"
 #include "update_check/words.h"
 
@@ -41,10 +43,7 @@ bool lines_run_together(const Cfile_notes& notes, const std::vector<std::wstring
 
 bool has_non_ascii(const std::wstring& text)
 {
-    for (wchar_t c : text)
-        if (c > 0x7F)
-            return true;
-    return false;
+    return std::any_of(text.begin(), text.end(), [](wchar_t c) { return c > 0x7F; });
 }
 
 Cfile_notes inspect_bytes(const std::string& bytes)

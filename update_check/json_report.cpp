@@ -102,7 +102,7 @@ void write_group(Cjson_writer& json, const Cplan_group& group)
     json.member(L"planned", group.planned);
     json.member(L"bytes", group.bytes);
     json.array(L"files", group.files,
-               [&](const Cplanned_file& file) { json.object({{L"path", file.path}, {L"bytes", file.size}}); });
+               [&](const Cfile_entry& file) { json.object({{L"path", file.path}, {L"bytes", file.size}}); });
     json.array(L"findings", group.notes,
                [&](const Cplan_note& note) { json.object({{L"fails", note.fails}, {L"text", note.text}}); });
     json.end_object();

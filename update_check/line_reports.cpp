@@ -27,21 +27,13 @@ bool is_numbered_key(const std::wstring& key)
 }
 
 // Where the reader stopped on the template of the line's own key: at the blanks or the "=" after
-// the key, or at the value.
+// the key, or, past the "=", at the value, as the matcher tells why (by Cmatch_failure).
 Cignored_reason value_problem(const Cupdate_ini_template& entry, const Cmatch_stop& stop)
 {
-    if (stop.step <= entry.pattern.find(L'='))
-        return Cignored_reason::missing_equals;
-    switch (stop.failure) {
-    case Cmatch_failure::blanks:
-        return Cignored_reason::missing_value;
-    case Cmatch_failure::number:
-        return Cignored_reason::not_a_number;
-    case Cmatch_failure::opening_quote:
-        return Cignored_reason::unquoted_value;
-    default:
-        return Cignored_reason::unterminated_value;
-    }
+    using R = Cignored_reason;
+    const R AT_THE_VALUE[] = {R::unterminated_value, R::unterminated_value, R::missing_value,
+                              R::not_a_number,       R::unquoted_value,     R::unterminated_value};
+    return stop.step <= entry.pattern.find(L'=') ? R::missing_equals : AT_THE_VALUE[static_cast<int>(stop.failure)];
 }
 
 void diagnose_ignored(Cline_report& line, bool first_line_has_bom)

@@ -14,7 +14,6 @@
 namespace {
 
 // Closed on every way out, as the crypt API wants each of them closed.
-struct Cstore_closer { void operator()(void* store) const { CertCloseStore(store, 0); } };
 struct Cmessage_closer { void operator()(void* message) const { CryptMsgClose(message); } };
 struct Ccertificate_freer { void operator()(const CERT_CONTEXT* certificate) const { CertFreeCertificateContext(certificate); } };
 
@@ -23,31 +22,18 @@ struct Ccertificate_freer { void operator()(const CERT_CONTEXT* certificate) con
 std::wstring signer_name(const std::wstring& path)
 {
     DWORD encoding = 0, content = 0, format = 0;
-    HCERTSTORE raw_store = nullptr;
     HCRYPTMSG raw_message = nullptr;
     if (!CryptQueryObject(CERT_QUERY_OBJECT_FILE, path.c_str(), CERT_QUERY_CONTENT_FLAG_PKCS7_SIGNED_EMBED,
-                          CERT_QUERY_FORMAT_FLAG_BINARY, 0, &encoding, &content, &format, &raw_store, &raw_message,
+                          CERT_QUERY_FORMAT_FLAG_BINARY, 0, &encoding, &content, &format, nullptr, &raw_message,
                           nullptr))
         return std::wstring();
-    const std::unique_ptr<void, Cstore_closer> store(raw_store);
     const std::unique_ptr<void, Cmessage_closer> message(raw_message);
-
-    DWORD size = 0;
-    if (!CryptMsgGetParam(message.get(), CMSG_SIGNER_INFO_PARAM, 0, nullptr, &size) || size < sizeof(CMSG_SIGNER_INFO))
+    // The signer's certificate among the signature's own, taken as it is: the trust verdict is
+    // Windows' own, asked apart.
+    const CERT_CONTEXT* raw_certificate = nullptr;
+    if (!CryptMsgGetAndVerifySigner(message.get(), 0, nullptr, CMSG_SIGNER_ONLY_FLAG, &raw_certificate, nullptr))
         return std::wstring();
-    std::vector<BYTE> buffer(size);
-    if (!CryptMsgGetParam(message.get(), CMSG_SIGNER_INFO_PARAM, 0, buffer.data(), &size))
-        return std::wstring();
-    const auto* signer = reinterpret_cast<const CMSG_SIGNER_INFO*>(buffer.data());
-
-    // The signer's certificate is the one of the signature's own store with its issuer and serial.
-    CERT_INFO wanted = {};
-    wanted.Issuer = signer->Issuer;
-    wanted.SerialNumber = signer->SerialNumber;
-    const std::unique_ptr<const CERT_CONTEXT, Ccertificate_freer> certificate(
-        CertFindCertificateInStore(store.get(), encoding, 0, CERT_FIND_SUBJECT_CERT, &wanted, nullptr));
-    if (!certificate)
-        return std::wstring();
+    const std::unique_ptr<const CERT_CONTEXT, Ccertificate_freer> certificate(raw_certificate);
     wchar_t name[256] = {};
     CertGetNameStringW(certificate.get(), CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name, 256);
     return name;

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "fs/folder_walk.h"
 #include "install/installation_record.h"
 #include "update_check/file_notes.h"
 #include "update_check/package_exe.h"
@@ -29,18 +30,8 @@
 
 // Why update.exe ignores a line, in the order of their words in update-check.rc.
 enum class Cignored_reason {
-    byte_order_mark,
-    indented_key,
-    full_width_blank,
-    wrong_letter_case,
-    unknown_key,
-    numbered_key_out_of_range,
-    section_header,
-    not_a_comment_marker,
-    missing_equals,
-    missing_value,
-    unquoted_value,
-    unterminated_value,
+    byte_order_mark, indented_key, full_width_blank, wrong_letter_case, unknown_key, numbered_key_out_of_range,
+    section_header, not_a_comment_marker, missing_equals, missing_value, unquoted_value, unterminated_value,
     not_a_number,
 };
 
@@ -89,11 +80,6 @@ struct Cbox {
     std::wstring text;
 };
 
-struct Cplanned_file {
-    std::wstring path;
-    uint64_t size = 0;
-};
-
 // What the checker says of a planned group: fails the package, or warns.
 struct Cplan_note {
     bool fails = false;
@@ -105,7 +91,8 @@ struct Cplan_group {
     std::wstring entry;
     // False when the group's own check fails: nothing would be copied for it.
     bool planned = true;
-    std::vector<Cplanned_file> files;
+    // Each with its path below GAMEDATA and the destination.
+    std::vector<Cfile_entry> files;
     uint64_t bytes = 0;
     std::vector<Cplan_note> notes;
 };

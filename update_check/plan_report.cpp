@@ -83,7 +83,7 @@ std::vector<Cplan_group> report_plan(const std::vector<Ccopy_group>& plan, const
         });
         if (group.planned) {
             for (const Cfile_entry& entry : copy.listing.entries)
-                group.files.push_back({relative_path(copy, entry), entry.size});
+                group.files.push_back({relative_path(copy, entry), false, 0, entry.size});
             group.bytes = copy.listing.total_size;
             group.notes = judge_group(copy, folders, source_root, destination);
             for (const std::wstring& path : copy.reached_again)

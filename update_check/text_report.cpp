@@ -140,7 +140,7 @@ void write_plan(Creport& out, const Cpackage_findings& findings)
     for (const Cplan_group& group : findings.plan) {
         const std::wstring title = L"  " + group.key + L" \"" + group.entry + L"\": ";
         out.line(title + (group.planned ? files_and_bytes(group.files.size(), group.bytes) : words(W_NOT_PLANNED)));
-        for (const Cplanned_file& file : group.files)
+        for (const Cfile_entry& file : group.files)
             out.line(format_text(L"  %15ls  ", grouped_number(file.size).c_str()) + file.path);
         for (const Cplan_note& note : group.notes)
             out.line(words(note.fails ? W_NOTE_FAILS : W_NOTE_WARNING, {note.text}));
@@ -152,17 +152,6 @@ void write_plan(Creport& out, const Cpackage_findings& findings)
              (findings.free_space_known ? words(W_FREE_THERE, {grouped_number(findings.free_bytes / megabyte)}) : L""));
 }
 
-// Whose signature the player's Windows finds on update.exe, and whether it is this kit's.
-void write_package_exe(Creport& out, const Cpackage_findings& findings)
-{
-    out.line(words(W_EXE));
-    for (const std::wstring& note : findings.exe_notes)
-        out.indented(L"  ", note);
-    for (const std::wstring& problem : findings.exe_problems)
-        out.indented(L"  ", words(W_LINE_FAILS, {problem}));
-    out.line();
-}
-
 void write_list(Creport& out, unsigned heading, const std::vector<std::wstring>& texts)
 {
     if (texts.empty())
@@ -171,6 +160,16 @@ void write_list(Creport& out, unsigned heading, const std::vector<std::wstring>&
     for (const std::wstring& text : texts)
         out.indented(L"  ", text);
     out.line();
+}
+
+// Whose signature the player's Windows finds on update.exe, whether it is this kit's, and what
+// fails the package in it.
+void write_package_exe(Creport& out, const Cpackage_findings& findings)
+{
+    std::vector<std::wstring> said = findings.exe_notes;
+    for (const std::wstring& problem : findings.exe_problems)
+        said.push_back(words(W_LINE_FAILS, {problem}));
+    write_list(out, W_EXE, said);
 }
 
 void write_result(Creport& out, const Cpackage_findings& findings)
