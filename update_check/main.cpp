@@ -28,7 +28,6 @@ struct Ccommand_line {
 bool parse_command_line(int argc, wchar_t** argv, Ccommand_line& command)
 {
     Ccheck_options& options = command.options;
-    bool folder_given = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring argument = argv[i];
         if (argument == L"--install" && i + 1 < argc) {
@@ -49,9 +48,8 @@ bool parse_command_line(int argc, wchar_t** argv, Ccommand_line& command)
             command.language = argv[++i] == std::wstring(L"ja") ? Clanguage::japanese : Clanguage::english;
         } else if (argument == L"--version") {
             command.version = true;
-        } else if (!argument.empty() && argument[0] != L'-' && !folder_given) {
+        } else if (!argument.empty() && argument[0] != L'-' && options.package_folder.empty()) {
             options.package_folder = argument;
-            folder_given = true;
         } else {
             return false;
         }

@@ -1,8 +1,7 @@
 #include "update_check/package_check.h"
 
-#include <windows.h>
-
 #include <algorithm>
+#include <set>
 
 #include "fs/file_ops.h"
 #include "fs/folder_walk.h"
@@ -12,12 +11,11 @@
 #include "install/free_space.h"
 #include "install/game_folder.h"
 #include "install/run_record.h"
-#include "update_check/line_reports.h"
-#include "update_check/plan_report.h"
+#include "update_check/update_ini_report.h"
 #include "update_check/words.h"
+#include "update_ini/copy_plan.h"
 #include "update_ini/media_parts.h"
 #include "update_ini/source_checks.h"
-#include "update_ini/update_ini_reader.h"
 #include "version.h"
 
 namespace {
@@ -52,10 +50,9 @@ Cinstallation_record installed_everything(const std::wstring& folder, const Cupd
 // the plan. False when the command line names a registry value that does not exist.
 bool judge_installation(const Ccheck_options& options, Cpackage_findings& findings)
 {
-    const Cupdate_settings& settings = findings.settings;
     if (options.read_registry) {
         findings.installation_source = L"registry";
-        append(findings.checks, {judge_registry(settings, findings.installation)});
+        append(findings.checks, {judge_registry(findings.settings, findings.installation)});
         if (findings.checks.back().state != Cfinding_state::passed) {
             // No record, no installation to check against.
             findings.installation_source.clear();
@@ -64,7 +61,7 @@ bool judge_installation(const Ccheck_options& options, Cpackage_findings& findin
         }
     } else {
         findings.installation_source = L"--install";
-        findings.installation = installed_everything(options.install_folder, settings);
+        findings.installation = installed_everything(options.install_folder, findings.settings);
     }
     for (const auto& value : options.values) {
         const Cregistry_value* registry = find_registry_value(value.first);
@@ -79,20 +76,50 @@ bool judge_installation(const Ccheck_options& options, Cpackage_findings& findin
     Cgame_folder game;
     game.open(findings.installation.SAV_FOLDER);
     append(findings.checks, {judge_update_folder(game, findings.installation.SAV_FOLDER)});
-    append(findings.checks, judge_destination(settings, findings.installation, findings.installation.SAV_FOLDER));
+    append(findings.checks, judge_destination(findings.settings, findings.installation, findings.installation.SAV_FOLDER));
     return true;
 }
 
-// update.exe weighs the room on the game's drive once the game is found.
-void judge_room(Cpackage_findings& findings)
+// What the checker says of a planned group, as package_findings.h lists it. folders: every folder
+// the plan copies from, so that a subfolder another entry copies is not reported as left behind.
+std::vector<Cplan_note> judge_group(const Ccopy_group& group, const std::set<std::wstring>& folders,
+                                    const std::wstring& destination)
 {
-    const bool game_found = std::any_of(findings.checks.begin(), findings.checks.end(), [](const Cchecked& check) {
-        return check.check == L"Lumivane.exe" && check.state == Cfinding_state::passed;
-    });
-    if (!game_found)
-        return;
-    append(findings.checks, {judge_free_space(findings.installation.SAV_FOLDER, findings.staging_bytes)});
-    findings.free_space_known = free_bytes(findings.installation.SAV_FOLDER, findings.free_bytes);
+    std::vector<Cplan_note> notes;
+    // update.exe joins an entry to GAMEDATA and to the game's folder as written; absolute forms
+    // find nothing or fail with a box of their own.
+    if (!group.entry.empty() && (group.entry[0] == L'\\' || group.entry[0] == L'/'))
+        notes.push_back({false, words(W_STARTS_WITH_BACKSLASH, {group.entry})});
+    else if (group.entry.find(L':') != std::wstring::npos)
+        notes.push_back({false, words(W_HOLDS_DRIVE, {group.entry})});
+    const bool file_entry = group.folder.empty();
+    const bool selects_nothing = group.listing.entries.empty() && group.reached_again.empty();
+    // A file entry whose source check found the file: its name is what the listing does not match.
+    const std::wstring& name = group.entry;
+    const bool dot_at_end = !name.empty() && (name.back() == L'.' || name.back() == L' ');
+    const unsigned why = name.find_first_of(L"\\/") != std::wstring::npos ? W_IN_SUBFOLDER
+                         : is_device_name(name)                          ? W_DEVICE_NAME
+                         : dot_at_end                                    ? W_DOT_AT_END
+                                                                         : W_NO_SUCH_FILE;
+    if (file_entry && selects_nothing)
+        notes.push_back({true, words(W_SELECTS_NO_FILE, {name, words(why)})});
+    else if (selects_nothing)
+        notes.push_back({false, words(W_NO_FILE_FOUND)});
+    for (const Cfile_entry& entry : group.listing.entries)
+        if (is_device_name(entry.path))
+            notes.push_back({true, words(W_FILE_IS_DEVICE, {relative_path(group, entry)})});
+    if (!file_entry) {
+        for (const Cfile_entry& sub : walk_folder(join_path(SOURCE_ROOT, group.folder)))
+            if (sub.is_folder && folders.count(lower_ascii(join_path(group.folder, sub.path))) == 0)
+                notes.push_back({false, words(W_SUBFOLDER_LEFT, {sub.path, group.folder})});
+    }
+    // Only the folder entries make their destination folder; media files need it in place.
+    if (!file_entry && !group.makes_destination_folder && !destination.empty() && !group.listing.entries.empty() &&
+        !folder_exists(join_path(destination, group.folder)))
+        notes.push_back({false, words(W_NO_DESTINATION_FOLDER, {join_path(destination, group.folder)})});
+    for (const std::wstring& path : group.reached_again)
+        notes.push_back({false, words(W_REACHED_AGAIN, {path})});
+    return notes;
 }
 
 void gather_plan(Cpackage_findings& findings)
@@ -100,12 +127,28 @@ void gather_plan(Cpackage_findings& findings)
     const std::wstring& destination = findings.installation.SAV_FOLDER;
     // Listed once, for the report and the room alike.
     const std::vector<Ccopy_group> plan = plan_update(findings.settings, SOURCE_ROOT);
-    findings.plan = report_plan(plan, SOURCE_ROOT, destination, findings.checks);
-    for (const Cplan_group& group : findings.plan) {
+    std::set<std::wstring> folders;
+    for (const Ccopy_group& copy : plan)
+        folders.insert(lower_ascii(copy.folder));
+    for (const Ccopy_group& copy : plan) {
+        Cplan_group group;
+        group.key = copy.key;
+        group.entry = copy.entry;
+        // A group whose check fails would list whatever its empty or refused name leads to.
+        group.planned = std::any_of(findings.checks.begin(), findings.checks.end(), [&](const Cchecked& check) {
+            return check.check == copy.key && check.state == Cfinding_state::passed;
+        });
+        if (group.planned) {
+            for (const Cfile_entry& entry : copy.listing.entries)
+                group.files.push_back({relative_path(copy, entry), false, 0, entry.size});
+            group.bytes = copy.listing.total_size;
+            group.notes = judge_group(copy, folders, destination);
+        }
         findings.plan_files += group.files.size();
         findings.plan_bytes += group.bytes;
         for (const Cplan_note& note : group.notes)
             (note.fails ? findings.failures : findings.warnings).push_back(group.key + L": " + note.text);
+        findings.plan.push_back(group);
     }
     // In the game drive's clusters, with the journal, as update.exe counts it.
     findings.staging_bytes = staging_room(plan, destination);
@@ -137,24 +180,7 @@ bool read_package_ini(Cpackage_findings& findings)
         return false;
     }
     findings.readable = true;
-    findings.notes = inspect_bytes(file.bytes);
-    // The text is decoded as update.exe decodes it on this machine; players in Japan have 932.
-    findings.code_page = GetACP();
-    findings.warnings = encoding_warnings(findings.notes, file.lines);
-    if (findings.code_page != 932)
-        findings.warnings.push_back(words(W_CODE_PAGE_NOT_932));
-    findings.lines = report_lines(file, findings.notes);
-    for (const Cline_report& line : findings.lines)
-        if (!line.failure.empty())
-            findings.failures.push_back(line.failure);
-    // Entries given beyond their count, which update.exe never looks at: a count left too low.
-    const Cupdate_settings& settings = findings.settings;
-    for (const Ccopy_list& list : COPY_LISTS)
-        for (int i = std::max(settings.*list.count, 0); i < COPY_ENTRY_LIMIT; ++i)
-            if (!(settings.*list.entries)[i].empty())
-                findings.warnings.push_back(words(W_BEYOND_COUNT, {format_text(L"COPY_%ls_%02d", list.kind, i),
-                                                                   format_text(L"COPY_%ls_COUNT", list.kind),
-                                                                   std::to_wstring(settings.*list.count)}));
+    report_update_ini(file, findings);
     return true;
 }
 
@@ -172,8 +198,14 @@ bool judge_package(const Ccheck_options& options, Cpackage_findings& findings)
     else if (!judge_installation(options, findings))
         return false;
     gather_plan(findings);
-    if (installation)
-        judge_room(findings);
+    // update.exe weighs the room on the game's drive once the game is found.
+    const std::wstring& game = findings.installation.SAV_FOLDER;
+    if (installation && std::any_of(findings.checks.begin(), findings.checks.end(), [](const Cchecked& check) {
+            return check.check == L"Lumivane.exe" && check.state == Cfinding_state::passed;
+        })) {
+        append(findings.checks, {judge_free_space(game, findings.staging_bytes)});
+        findings.free_space_known = free_bytes(game, findings.free_bytes);
+    }
     findings.exe = inspect_package_exe();
     for (Cchecked& check : findings.checks)
         check.hint = failure_hint(check, findings);
@@ -206,14 +238,10 @@ void tell_of_package_exe(Cpackage_findings& findings)
     if (!exe.present)
         return findings.exe_notes.push_back(words(W_EXE_MISSING));
     // In the order of Csignature_state: what the signature says, and whether it fails the package.
-    const struct {
-        unsigned word;
-        bool fails;
-    } SIGNATURE[] = {{W_UNSIGNED, false}, {W_SIGNED_TRUSTED, false}, {W_SIGNED_UNTRUSTED, false},
+    const struct { unsigned word; bool fails; } SIGNATURE[] = {{W_UNSIGNED, false}, {W_SIGNED_TRUSTED, false}, {W_SIGNED_UNTRUSTED, false},
                      {W_SIGNATURE_ALTERED, true}, {W_SIGNATURE_UNREADABLE, true}};
-    const auto& signature = SIGNATURE[static_cast<int>(exe.signature.state)];
-    (signature.fails ? findings.exe_problems : findings.exe_notes)
-        .push_back(words(signature.word, {exe.signature.signer, trust_code_text(exe.signature)}));
+    const auto& signature = SIGNATURE[static_cast<int>(exe.signature)];
+    (signature.fails ? findings.exe_problems : findings.exe_notes).push_back(words(signature.word, {exe.signer, exe.trust_code}));
     if (exe.version.empty()) {
         findings.exe_problems.push_back(words(W_EXE_NO_VERSION));
     } else if (exe.version == UPDATE_VERSION_WIDE) {

@@ -86,25 +86,20 @@ Cpackage_exe inspect_package_exe()
     exe.present = file_exists(path);
     if (!exe.present)
         return exe;
-    Cexe_signature& signature = exe.signature;
-    signature.signer = signer_name(path);
-    signature.trust_code = trust_verdict(path);
-    if (signature.trust_code == ERROR_SUCCESS)
-        signature.state = Csignature_state::trusted;
-    else if (signature.trust_code == TRUST_E_BAD_DIGEST)
-        signature.state = Csignature_state::altered;
-    else if (!signature.signer.empty())
-        signature.state = Csignature_state::untrusted;
-    else if (signature.trust_code == TRUST_E_NOSIGNATURE)
-        signature.state = Csignature_state::none;
+    exe.signer = signer_name(path);
+    const LONG verdict = trust_verdict(path);
+    exe.trust_code = format_text(L"0x%08lX", static_cast<unsigned long>(verdict));
+    if (verdict == ERROR_SUCCESS)
+        exe.signature = Csignature_state::trusted;
+    else if (verdict == TRUST_E_BAD_DIGEST)
+        exe.signature = Csignature_state::altered;
+    else if (!exe.signer.empty())
+        exe.signature = Csignature_state::untrusted;
+    else if (verdict == TRUST_E_NOSIGNATURE)
+        exe.signature = Csignature_state::none;
     else
         // A file Windows cannot take for a program, or a signature table cut short.
-        signature.state = Csignature_state::unreadable;
+        exe.signature = Csignature_state::unreadable;
     exe.version = file_version(path);
     return exe;
-}
-
-std::wstring trust_code_text(const Cexe_signature& signature)
-{
-    return format_text(L"0x%08lX", static_cast<unsigned long>(signature.trust_code));
 }

@@ -19,22 +19,17 @@ enum class Csignature_state {
     unreadable,
 };
 
-struct Cexe_signature {
-    Csignature_state state = Csignature_state::none;
-    // The signer's name as Windows shows it (the certificate's common name); empty without one.
-    std::wstring signer;
-    // WinVerifyTrust's answer: 0 when Windows trusts the signature, else why not.
-    long trust_code = 0;
-};
-
 struct Cpackage_exe {
     bool present = false;
-    Cexe_signature signature;
+    Csignature_state signature = Csignature_state::none;
+    // The signer's name as Windows shows it (the certificate's common name); empty without one.
+    std::wstring signer;
+    // WinVerifyTrust's answer as Windows' documentation writes it: "0x00000000" when Windows trusts
+    // the signature, else why not ("0x800B0109").
+    std::wstring trust_code;
     // The file version of its version resource ("1.0.0.0"), or empty when it has none.
     std::wstring version;
 };
 
 // update.exe in the current folder, the package's.
 Cpackage_exe inspect_package_exe();
-// The trust code as Windows' documentation writes it: "0x800B0109".
-std::wstring trust_code_text(const Cexe_signature& signature);

@@ -22,11 +22,28 @@
 
 #include "fs/folder_walk.h"
 #include "install/installation_record.h"
-#include "update_check/file_notes.h"
 #include "update_check/package_exe.h"
 #include "update_ini/findings.h"
 #include "update_ini/update_ini_lines.h"
 #include "update_ini/update_settings.h"
+
+// What the bytes of update.ini say about how it was saved. update.exe reads the file as text in
+// the ANSI code page (Shift-JIS on a Japanese Windows) and says nothing when it was saved some
+// other way; these notes tell the publisher before the player finds out.
+struct Cfile_notes {
+    size_t size = 0;
+    bool utf8_byte_order_mark = false, utf16_byte_order_mark = false;
+    // Every other byte zero from the start, as UTF-16 text of ASCII characters saved without a mark.
+    bool looks_like_utf16 = false;
+    // Offsets of the first zero byte and the first 0x1A byte: the text ends at either.
+    size_t zero_byte = std::string::npos, end_of_file_byte = std::string::npos;
+    size_t crlf_line_ends = 0, lone_cr_line_ends = 0, lone_lf_line_ends = 0;
+    // Valid UTF-8 with characters beyond ASCII: Japanese text saved as UTF-8 reads as garbage.
+    bool looks_like_utf8 = false;
+    // For a file that looks like UTF-8: its lines as they were meant, to show beside the garbled
+    // ones update.exe reads.
+    std::vector<std::wstring> lines_as_utf8;
+};
 
 // Why update.exe ignores a line, in the order of their words in update-check.rc.
 enum class Cignored_reason {

@@ -2,7 +2,7 @@
 
 #include "fs/text.h"
 #include "tool_common/report.h"
-#include "update_check/line_reports.h"
+#include "update_check/update_ini_report.h"
 #include "update_check/words.h"
 #include "version.h"
 
@@ -29,19 +29,15 @@ void write_encoding(Creport& out, const Cpackage_findings& findings)
     out.line(words(W_CODE_PAGE, {std::to_wstring(findings.code_page) + (findings.code_page == 932 ? L" (Shift-JIS)" : L"")}));
 }
 
-std::wstring ignored_text(const Cline_report& line)
-{
-    if (line.harmless)
-        return words(W_HARMLESS);
-    return words(W_IGNORED, {reasons_text(line)}) + (line.would_set.empty() ? L"" : words(W_MEANT_TO_SET, {line.would_set}));
-}
-
 void write_line(Creport& out, const Cline_report& line)
 {
     out.line(format_text(L"%4u  ", static_cast<unsigned>(line.number)) + line.text);
     const Cupdate_ini_line_kind kind = line.read.kind;
-    if (kind == Cupdate_ini_line_kind::ignored)
-        out.line(ARROW + ignored_text(line));
+    if (kind == Cupdate_ini_line_kind::ignored && line.harmless)
+        out.line(ARROW + words(W_HARMLESS));
+    else if (kind == Cupdate_ini_line_kind::ignored)
+        out.line(ARROW + words(W_IGNORED, {reasons_text(line)}) +
+                 (line.would_set.empty() ? L"" : words(W_MEANT_TO_SET, {line.would_set})));
     else if (kind != Cupdate_ini_line_kind::entry)
         out.line(ARROW + words(kind == Cupdate_ini_line_kind::empty ? W_KIND_EMPTY : W_KIND_COMMENT));
     for (const Cline_setting& setting : line.settings)

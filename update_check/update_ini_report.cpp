@@ -1,4 +1,6 @@
-#include "update_check/line_reports.h"
+#include "update_check/update_ini_report.h"
+
+#include <windows.h>
 
 #include <algorithm>
 #include <map>
@@ -8,6 +10,112 @@
 #include "update_check/words.h"
 
 namespace {
+
+// Whether text holds anything beyond ASCII, which a file saved as UTF-8 garbles.
+bool has_non_ascii(const std::wstring& text)
+{
+    return std::any_of(text.begin(), text.end(), [](wchar_t c) { return c > 0x7F; });
+}
+
+// Valid UTF-8 with characters beyond ASCII: Japanese text saved as UTF-8. Its lines as they were
+// meant, split as update.exe splits its own; none when the bytes are something else.
+std::vector<std::wstring> utf8_lines(const std::string& bytes)
+{
+    std::wstring text(bytes.size(), L'\0');
+    const int length = bytes.empty() ? 0
+                                     : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                           static_cast<int>(bytes.size()), &text[0], static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(length));
+    if (length == 0 || !has_non_ascii(text))
+        return {};
+    std::vector<std::wstring> lines = split_lines(text);
+    for (std::wstring& line : lines)
+        if (!line.empty() && line.back() == L'\r')
+            line.pop_back();
+    return lines;
+}
+
+std::wstring how_to_save(const wchar_t* iconv_source)
+{
+    return L" " + words(W_SAVE_AS_SHIFT_JIS, {iconv_source});
+}
+
+// Garbled Japanese can take the line break after it for part of a character: the lines then run
+// together, and a key at the start of the next line is lost.
+bool lines_run_together(const Cfile_notes& notes, const std::vector<std::wstring>& lines)
+{
+    return notes.looks_like_utf8 && lines.size() < notes.lines_as_utf8.size();
+}
+
+// bytes: the file as update.exe's reader read it.
+Cfile_notes inspect_bytes(const std::string& bytes)
+{
+    Cfile_notes notes;
+    notes.size = bytes.size();
+    notes.utf8_byte_order_mark = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    notes.utf16_byte_order_mark = bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+    notes.zero_byte = bytes.find('\0');
+    notes.looks_like_utf16 = !notes.utf16_byte_order_mark && bytes.size() >= 4 && bytes[0] != '\0' &&
+                             bytes[1] == '\0' && bytes[2] != '\0' && bytes[3] == '\0';
+    notes.end_of_file_byte = bytes.find('\x1A');
+    // UTF-16 text (little-endian, as Windows saves it) is counted in its two-byte units.
+    const size_t unit = notes.utf16_byte_order_mark || notes.looks_like_utf16 ? 2 : 1;
+    for (size_t i = 0; i < bytes.size(); i += unit) {
+        if (bytes[i] == '\r') {
+            if (i + unit < bytes.size() && bytes[i + unit] == '\n') {
+                ++notes.crlf_line_ends;
+                i += unit;
+            } else {
+                ++notes.lone_cr_line_ends;
+            }
+        } else if (bytes[i] == '\n') {
+            ++notes.lone_lf_line_ends;
+        }
+    }
+    const size_t start = notes.utf8_byte_order_mark ? 3 : 0;
+    notes.lines_as_utf8 = utf8_lines(bytes.substr(start));
+    notes.looks_like_utf8 = !notes.lines_as_utf8.empty();
+    return notes;
+}
+
+// The warnings the notes call for, each with what to do about it. lines: the file as update.exe
+// reads it.
+void warn_of_encoding(const Cfile_notes& notes, const std::vector<std::wstring>& lines, std::vector<std::wstring>& warnings)
+{
+    if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
+        warnings.push_back(words(notes.utf16_byte_order_mark ? W_UTF16 : W_UTF16_NO_MARK) + how_to_save(L"UTF-16"));
+    else if (notes.zero_byte != std::string::npos)
+        warnings.push_back(words(W_ZERO_BYTE, {std::to_wstring(notes.zero_byte)}));
+    if (notes.utf8_byte_order_mark)
+        warnings.push_back(words(notes.looks_like_utf8 ? W_UTF8_MARK_GARBLED : W_UTF8_MARK) + how_to_save(L"UTF-8"));
+    else if (notes.looks_like_utf8)
+        warnings.push_back(words(W_UTF8) + how_to_save(L"UTF-8"));
+    if (lines_run_together(notes, lines))
+        warnings.push_back(words(W_RUN_TOGETHER, {std::to_wstring(lines.size()), std::to_wstring(notes.lines_as_utf8.size())}));
+    if (notes.end_of_file_byte != std::string::npos)
+        warnings.push_back(words(W_EOF_BYTE, {std::to_wstring(notes.end_of_file_byte)}));
+    if (notes.lone_cr_line_ends > 0)
+        warnings.push_back(words(W_LONE_CR));
+}
+
+// Why line index of lines looks as it does because of how the file was saved; empty when it reads
+// as written.
+std::wstring line_encoding_note(const Cfile_notes& notes, const std::vector<std::wstring>& lines, size_t index)
+{
+    if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
+        return index == 0 ? words(W_NOTE_UTF16) : L"";
+    std::wstring note;
+    if (notes.utf8_byte_order_mark && index == 0)
+        note = words(W_NOTE_UTF8_MARK);
+    if (notes.looks_like_utf8 && has_non_ascii(lines[index])) {
+        if (note.empty())
+            note = words(W_NOTE_GARBLED);
+        // Line for line only while no line break was lost.
+        if (!lines_run_together(notes, lines))
+            note += words(W_NOTE_WRITTEN_AS, {notes.lines_as_utf8[index]});
+    }
+    return note;
+}
 
 const wchar_t FULL_WIDTH_SPACE = L'\x3000';
 
@@ -107,14 +215,6 @@ const Cline_report* ignored_line_meant_for(const std::vector<Cline_report>& line
     return nullptr;
 }
 
-// The text update.ini set for key, or empty text when key is not a text key.
-std::wstring text_value(const std::wstring& key, const Cupdate_settings& settings)
-{
-    Cupdate_settings copy = settings;
-    const Cupdate_ini_template* entry = update_ini_template(key);
-    return entry != nullptr && entry->text_in(copy) != nullptr ? *entry->text_in(copy) : std::wstring();
-}
-
 // The first line that holds "KEY =" (blanks allowed before the "=") past its start, where
 // update.exe does not look for a key; 0 when there is none.
 size_t line_with_key_inside(const std::vector<Cline_report>& lines, const std::wstring& key)
@@ -129,17 +229,16 @@ size_t line_with_key_inside(const std::vector<Cline_report>& lines, const std::w
     return 0;
 }
 
-// Why a key can end up in the middle of a line when it was written at the start of its own.
-std::wstring why_lines_joined(const Cfile_notes& notes)
-{
-    return words(notes.looks_like_utf8 ? W_JOINED_UTF8 : notes.lone_cr_line_ends > 0 ? W_JOINED_CR : W_JOINED_START);
-}
-
 }  // namespace
 
-std::vector<Cline_report> report_lines(const Cupdate_ini_file& file, const Cfile_notes& notes)
+void report_update_ini(const Cupdate_ini_file& file, Cpackage_findings& findings)
 {
-    std::vector<Cline_report> reports;
+    const Cfile_notes& notes = findings.notes = inspect_bytes(file.bytes);
+    // The text is decoded as update.exe decodes it on this machine; players in Japan have 932.
+    findings.code_page = GetACP();
+    warn_of_encoding(notes, file.lines, findings.warnings);
+    if (findings.code_page != 932)
+        findings.warnings.push_back(words(W_CODE_PAGE_NOT_932));
     std::map<std::wstring, size_t> line_of_key;
     for (size_t n = 0; n < file.lines.size(); ++n) {
         Cline_report line;
@@ -158,19 +257,20 @@ std::vector<Cline_report> report_lines(const Cupdate_ini_file& file, const Cfile
             if (match.wrapped)
                 line.failure = words(W_NUMBER_WRAPS, {entry.key(), match.value});
         }
-        reports.push_back(line);
+        if (!line.failure.empty())
+            findings.failures.push_back(line.failure);
+        findings.lines.push_back(line);
     }
-    return reports;
+    // Entries given beyond their count, which update.exe never looks at: a count left too low.
+    const Cupdate_settings& settings = findings.settings;
+    for (const Ccopy_list& list : COPY_LISTS)
+        for (int i = std::max(settings.*list.count, 0); i < COPY_ENTRY_LIMIT; ++i)
+            if (!(settings.*list.entries)[i].empty())
+                findings.warnings.push_back(words(W_BEYOND_COUNT, {format_text(L"COPY_%ls_%02d", list.kind, i),
+                                                                   format_text(L"COPY_%ls_COUNT", list.kind),
+                                                                   std::to_wstring(settings.*list.count)}));
 }
 
-const wchar_t* reason_name(Cignored_reason reason)
-{
-    static const wchar_t* const NAMES[] = {
-        L"byte-order mark", L"indented key", L"full-width blank", L"wrong letter case", L"unknown key",
-        L"numbered key out of range", L"section header", L"not a comment marker", L"no \"=\" after the key",
-        L"missing value", L"unquoted value", L"unterminated value", L"not a number"};
-    return NAMES[static_cast<int>(reason)];
-}
 
 std::wstring reasons_text(const Cline_report& line)
 {
@@ -187,13 +287,18 @@ std::wstring failure_hint(const Cfinding& verdict, const Cpackage_findings& find
     const Cfile_notes& notes = findings.notes;
     // The key of update.ini the check is about: its own name, or REG_NAME for the registry.
     const std::wstring key = verdict.check == L"registry" ? L"REG_NAME" : verdict.check;
-    const std::wstring value = text_value(key, findings.settings);
+    // The text update.ini set for key; empty for a number or a key not given.
+    Cupdate_settings settings = findings.settings;
+    const Cupdate_ini_template* entry = update_ini_template(key);
+    const std::wstring value = entry != nullptr && entry->text_in(settings) != nullptr ? *entry->text_in(settings) : L"";
     if (value.empty()) {
         if (const Cline_report* line = ignored_line_meant_for(findings.lines, key))
             return words(W_HINT_IGNORED_LINE, {std::to_wstring(line->number), key, reasons_text(*line)}) +
                    (line->encoding_note.empty() ? L"" : words(W_REASON_JOIN) + line->encoding_note);
+        // Why a key can end up in the middle of a line when it was written at the start of its own.
+        const unsigned joined = notes.looks_like_utf8 ? W_JOINED_UTF8 : notes.lone_cr_line_ends > 0 ? W_JOINED_CR : W_JOINED_START;
         if (const size_t number = line_with_key_inside(findings.lines, key))
-            return words(W_HINT_KEY_INSIDE, {std::to_wstring(number), key, why_lines_joined(notes)});
+            return words(W_HINT_KEY_INSIDE, {std::to_wstring(number), key, words(joined)});
         if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
             return words(W_HINT_UTF16);
     }
