@@ -3,18 +3,23 @@
 // person (text_report.h) or as one JSON document for a script (json_report.h), so that both tell
 // the same. Everything is English except the texts of update.ini and of the player's boxes.
 //
-// What update.exe itself does is update.exe's own code: its reader tells what each line did, its
-// checks judge, its copy plan lists. The checker adds only what update.exe does not judge, all of
-// it listed here:
-//   why an ignored line is ignored, and the likely cause of a failed check (line_reports.cpp);
-//   how update.ini was saved, and a code page other than 932 (file_notes.cpp, package_check.cpp);
-//   entries given beyond their count (package_check.cpp);
-//   in the copy plan: absolute entries, entries that find nothing, subfolders left behind, device
-//   names, media folders missing at the destination, files another entry reaches too
-//   (plan_report.cpp);
-//   the package's update.exe: its signature and version (package_check.cpp, package_exe.cpp).
-// A number written outside 32 bits, a file entry that selects no file, a planned file with a
-// device name, and an update.exe that is broken or of no kit fail the package; the rest warn.
+// What update.exe does is update.exe's own code, used here as it is: its reader tells what each
+// line did, its checks judge, its copy plan lists. What the checker judges and update.exe does not
+// is all in this table; where these speak, update.exe goes on, or even reports success:
+//   fails the package  a number written outside 32 bits                       update_ini_report.cpp
+//                      a file entry that selects no file; a planned file with
+//                      a device name                                          package_check.cpp
+//                      the package's update.exe altered since signing,
+//                      unreadable, or without a version                       package_check.cpp
+//   warns              how update.ini was saved; a code page other than 932;
+//                      entries given beyond their count                       update_ini_report.cpp
+//                      absolute entries; entries that find nothing;
+//                      subfolders left behind; media folders missing at the
+//                      destination; files another entry reaches too           package_check.cpp
+//                      the package's update.exe from another kit              package_check.cpp
+//   explains           why an ignored line is ignored; the likely cause of a
+//                      failed check                                           update_ini_report.cpp
+//                      whose signature the package's update.exe carries       package_exe.cpp
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -199,7 +199,7 @@ void diagnose_ignored(Cline_report& line, bool first_line_has_bom)
     for (const Cupdate_ini_match& match : again.matched)
         line.would_set += (line.would_set.empty() ? L"" : L", ") + update_ini_templates()[match.index].key();
     if (again.matched.empty())
-        reasons.push_back(value_problem(*entry, again.stop));
+        reasons.push_back(value_problem(update_ini_templates()[again.nearest], again.stop));
 }
 
 // The first ignored line that was meant to set key, or null: the likely cause of a key not given.
