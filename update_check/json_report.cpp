@@ -1,6 +1,5 @@
 #include "update_check/json_report.h"
 
-#include "update_check/update_ini_report.h"
 #include "tool_common/json_writer.h"
 #include "version.h"
 

@@ -6,7 +6,6 @@
 #include "fs/file_ops.h"
 #include "fs/folder_walk.h"
 #include "fs/paths.h"
-#include "fs/text.h"
 #include "install/destination.h"
 #include "install/free_space.h"
 #include "install/game_folder.h"
@@ -16,6 +15,7 @@
 #include "update_ini/copy_plan.h"
 #include "update_ini/media_parts.h"
 #include "update_ini/source_checks.h"
+#include "update_ini/update_ini_reader.h"
 #include "version.h"
 
 namespace {
