@@ -1,7 +1,5 @@
 #include "update_check/json_report.h"
 
-#include "update_check/installation_source.h"
-#include "update_check/words.h"
 #include "tool_common/json_writer.h"
 #include "version.h"
 
@@ -11,8 +9,20 @@ namespace {
 const wchar_t* const STATE_WORDS[] = {L"passed", L"failed", L"off", L"not judged"};
 const wchar_t* const LINE_KIND_WORDS[] = {L"empty", L"comment", L"entry", L"ignored"};
 const wchar_t* const RESULT_WORDS[] = {L"passed", L"failed", L"unreadable"};
-// In the order of Csignature_state.
+// In the order of Cignored_reason and of Csignature_state.
+const wchar_t* const REASON_WORDS[] = {
+    L"byte-order mark", L"indented key", L"full-width blank", L"wrong letter case", L"unknown key",
+    L"numbered key out of range", L"section header", L"not a comment marker", L"no \"=\" after the key",
+    L"missing value", L"unquoted value", L"unterminated value", L"not a number"};
 const wchar_t* const SIGNATURE_WORDS[] = {L"none", L"trusted", L"untrusted", L"altered", L"unreadable"};
+
+// "shift_jis" (or plain ASCII), "utf8", "utf8_bom" or "utf16": how the file was saved.
+const wchar_t* encoding_name(const Cfile_notes& notes)
+{
+    if (notes.utf16_byte_order_mark || notes.looks_like_utf16)
+        return L"utf16";
+    return notes.utf8_byte_order_mark ? L"utf8_bom" : notes.looks_like_utf8 ? L"utf8" : L"shift_jis";
+}
 
 void write_update_ini(Cjson_writer& json, const Cpackage_findings& findings)
 {
@@ -35,23 +45,23 @@ void write_update_ini(Cjson_writer& json, const Cpackage_findings& findings)
 
 void write_line(Cjson_writer& json, const Cline_report& line)
 {
-    const Cline_diagnosis& diagnosis = line.diagnosis;
+    const Cupdate_ini_line_kind kind = line.read.kind;
     json.begin_object();
     json.member(L"number", static_cast<uint64_t>(line.number));
     json.member(L"text", line.text);
-    json.member(L"kind", LINE_KIND_WORDS[static_cast<int>(diagnosis.kind)]);
-    if (diagnosis.kind == Cupdate_ini_line_kind::entry) {
+    json.member(L"kind", LINE_KIND_WORDS[static_cast<int>(kind)]);
+    if (kind == Cupdate_ini_line_kind::entry) {
         json.array(L"sets", line.settings, [&](const Cline_setting& setting) {
             json.object({{L"key", setting.key},
                          {L"value", setting.is_number ? Cjson_scalar(std::stoi(setting.value)) : setting.value},
                          {L"replaces_line", static_cast<uint64_t>(setting.replaces_line)}});
         });
-        json.member(L"ignored_rest", diagnosis.ignored_tail);
+        json.member(L"ignored_rest", line.ignored_tail);
     }
-    if (diagnosis.kind == Cupdate_ini_line_kind::ignored) {
-        json.member(L"harmless", diagnosis.harmless);
-        json.array(L"reasons", diagnosis.reasons, [&](Cignored_reason reason) { json.value(reason_name(reason)); });
-        json.member(L"meant_to_set", diagnosis.would_set);
+    if (kind == Cupdate_ini_line_kind::ignored) {
+        json.member(L"harmless", line.harmless);
+        json.array(L"reasons", line.reasons, [&](Cignored_reason reason) { json.value(REASON_WORDS[static_cast<int>(reason)]); });
+        json.member(L"meant_to_set", line.would_set);
     }
     if (!line.encoding_note.empty())
         json.member(L"encoding_note", line.encoding_note);
@@ -103,7 +113,7 @@ void write_group(Cjson_writer& json, const Cplan_group& group)
     json.member(L"planned", group.planned);
     json.member(L"bytes", group.bytes);
     json.array(L"files", group.files,
-               [&](const Cplanned_file& file) { json.object({{L"path", file.path}, {L"bytes", file.size}}); });
+               [&](const Cfile_entry& file) { json.object({{L"path", file.path}, {L"bytes", file.size}}); });
     json.array(L"findings", group.notes,
                [&](const Cplan_note& note) { json.object({{L"fails", note.fails}, {L"text", note.text}}); });
     json.end_object();
@@ -128,13 +138,13 @@ void write_package_exe(Cjson_writer& json, const Cpackage_findings& findings)
     json.begin_object();
     json.member(L"present", exe.present);
     if (!exe.present) {
-        json.member(L"hint", words(W_EXE_MISSING));
+        json.member(L"hint", findings.exe_notes.front());
         return json.end_object();
     }
-    json.member(L"signed", !exe.signature.signer.empty());
-    json.member(L"signature", SIGNATURE_WORDS[static_cast<int>(exe.signature.state)]);
-    json.member(L"signer", exe.signature.signer.empty() ? nullptr : Cjson_scalar(exe.signature.signer));
-    json.member(L"trust_code", trust_code_text(exe.signature));
+    json.member(L"signed", !exe.signer.empty());
+    json.member(L"signature", SIGNATURE_WORDS[static_cast<int>(exe.signature)]);
+    json.member(L"signer", exe.signer.empty() ? nullptr : Cjson_scalar(exe.signer));
+    json.member(L"trust_code", exe.trust_code);
     json.member(L"version", exe.version.empty() ? nullptr : Cjson_scalar(exe.version));
     json.member(L"same_version", exe.version == UPDATE_VERSION_WIDE);
     json.member(L"problems", findings.exe_problems);

@@ -20,11 +20,7 @@ struct Ccheck_options {
     std::vector<std::pair<std::wstring, std::wstring>> values;
 };
 
-enum : int {
-    CHECK_PASSED = 0,
-    CHECK_FAILED = 1,
-    CHECK_UNREADABLE = 2,
-};
+enum : int { CHECK_PASSED = 0, CHECK_FAILED = 1, CHECK_UNREADABLE = 2 };
 
 // Fills findings and returns its exit code: CHECK_PASSED, CHECK_FAILED or CHECK_UNREADABLE. Leaves
 // the current directory as it found it.

@@ -2,16 +2,60 @@
 // What the checker found in one package, gathered first and written out afterwards: as text for a
 // person (text_report.h) or as one JSON document for a script (json_report.h), so that both tell
 // the same. Everything is English except the texts of update.ini and of the player's boxes.
+//
+// What update.exe does is update.exe's own code, used here as it is: its reader tells what each
+// line did, its checks judge, its copy plan lists. What the checker judges and update.exe does not
+// is all in this table; where these speak, update.exe goes on, or even reports success:
+//   fails the package  a number written outside 32 bits                       update_ini_report.cpp
+//                      a file entry that selects no file; a planned file with
+//                      a device name                                          package_check.cpp
+//                      the package's update.exe altered since signing,
+//                      unreadable, or without a version                       package_check.cpp
+//   warns              how update.ini was saved; a code page other than 932;
+//                      entries given beyond their count                       update_ini_report.cpp
+//                      absolute entries; entries that find nothing;
+//                      subfolders left behind; media folders missing at the
+//                      destination; files another entry reaches too           package_check.cpp
+//                      the package's update.exe from another kit              package_check.cpp
+//   explains           why an ignored line is ignored; the likely cause of a
+//                      failed check                                           update_ini_report.cpp
+//                      whose signature the package's update.exe carries       package_exe.cpp
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "fs/folder_walk.h"
 #include "install/installation_record.h"
-#include "update_ini/findings.h"
-#include "update_check/file_notes.h"
-#include "update_check/line_diagnosis.h"
 #include "update_check/package_exe.h"
+#include "update_ini/findings.h"
+#include "update_ini/update_ini_lines.h"
+#include "update_ini/update_settings.h"
+
+// What the bytes of update.ini say about how it was saved. update.exe reads the file as text in
+// the ANSI code page (Shift-JIS on a Japanese Windows) and says nothing when it was saved some
+// other way; these notes tell the publisher before the player finds out.
+struct Cfile_notes {
+    size_t size = 0;
+    bool utf8_byte_order_mark = false, utf16_byte_order_mark = false;
+    // Every other byte zero from the start, as UTF-16 text of ASCII characters saved without a mark.
+    bool looks_like_utf16 = false;
+    // Offsets of the first zero byte and the first 0x1A byte: the text ends at either.
+    size_t zero_byte = std::string::npos, end_of_file_byte = std::string::npos;
+    size_t crlf_line_ends = 0, lone_cr_line_ends = 0, lone_lf_line_ends = 0;
+    // Valid UTF-8 with characters beyond ASCII: Japanese text saved as UTF-8 reads as garbage.
+    bool looks_like_utf8 = false;
+    // For a file that looks like UTF-8: its lines as they were meant, to show beside the garbled
+    // ones update.exe reads.
+    std::vector<std::wstring> lines_as_utf8;
+};
+
+// Why update.exe ignores a line, in the order of their words in update-check.rc.
+enum class Cignored_reason {
+    byte_order_mark, indented_key, full_width_blank, wrong_letter_case, unknown_key, numbered_key_out_of_range,
+    section_header, not_a_comment_marker, missing_equals, missing_value, unquoted_value, unterminated_value,
+    not_a_number,
+};
 
 // One key a line of update.ini set.
 struct Cline_setting {
@@ -25,8 +69,19 @@ struct Cline_setting {
 struct Cline_report {
     size_t number = 0;
     std::wstring text;
-    Cline_diagnosis diagnosis;
+    // What update.exe made of the line, as its reader tells it.
+    Cupdate_ini_line_result read;
     std::vector<Cline_setting> settings;
+    // For an entry: the text after the last value, which update.exe ignores; empty when blank.
+    std::wstring ignored_tail;
+    // For an ignored line: the causes found, the first being the main one; what the line would set
+    // without them ("GAME_NAME"); and the key it begins with once they are taken away, even when
+    // its value is what fails.
+    std::vector<Cignored_reason> reasons;
+    std::wstring would_set;
+    std::wstring key;
+    // For an ignored line that would do nothing anyway (a blank line, a comment behind blanks).
+    bool harmless = false;
     // Why the line reads oddly because of how the file was saved; empty when it reads as written.
     std::wstring encoding_note;
     // A number written beyond the 32-bit range, which update.exe reads as another number.
@@ -47,13 +102,7 @@ struct Cbox {
     std::wstring text;
 };
 
-struct Cplanned_file {
-    std::wstring path;
-    uint64_t size = 0;
-};
-
-// Something about a planned group that update.exe does not tell: fails (the update would report
-// success without installing what the package means to install) or a warning.
+// What the checker says of a planned group: fails the package, or warns.
 struct Cplan_note {
     bool fails = false;
     std::wstring text;
@@ -64,7 +113,8 @@ struct Cplan_group {
     std::wstring entry;
     // False when the group's own check fails: nothing would be copied for it.
     bool planned = true;
-    std::vector<Cplanned_file> files;
+    // Each with its path below GAMEDATA and the destination.
+    std::vector<Cfile_entry> files;
     uint64_t bytes = 0;
     std::vector<Cplan_note> notes;
 };
@@ -76,8 +126,10 @@ struct Cpackage_findings {
     // not know); the exit code is then 2.
     std::wstring checker_error;
 
-    // update.ini itself: how it was saved, and for a missing one, what may stand in its place.
+    // update.ini as update.exe read it, how it was saved, and for a missing one, what may stand in
+    // its place.
     bool readable = false;
+    Cupdate_settings settings;
     Cfile_notes notes;
     unsigned code_page = 0;
     std::wstring missing_hint;
@@ -103,9 +155,9 @@ struct Cpackage_findings {
     bool free_space_known = false;
     uint64_t free_bytes = 0;
 
-    // The update.exe the player starts, and what fails the package in it: a signature broken
-    // since signing, a file that is no update.exe of any kit.
+    // The update.exe the player starts: what the report says of it, and what fails the package in it.
     Cpackage_exe exe;
+    std::vector<std::wstring> exe_notes;
     std::vector<std::wstring> exe_problems;
 
     std::vector<std::wstring> warnings;

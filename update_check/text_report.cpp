@@ -2,7 +2,7 @@
 
 #include "fs/text.h"
 #include "tool_common/report.h"
-#include "update_check/line_reports.h"
+#include "update_check/update_ini_report.h"
 #include "update_check/words.h"
 #include "version.h"
 
@@ -29,26 +29,22 @@ void write_encoding(Creport& out, const Cpackage_findings& findings)
     out.line(words(W_CODE_PAGE, {std::to_wstring(findings.code_page) + (findings.code_page == 932 ? L" (Shift-JIS)" : L"")}));
 }
 
-std::wstring ignored_text(const Cline_diagnosis& diagnosis)
-{
-    if (diagnosis.harmless)
-        return words(W_HARMLESS);
-    return words(W_IGNORED, {reasons_text(diagnosis)}) + (diagnosis.would_set.empty() ? L"" : words(W_MEANT_TO_SET, {diagnosis.would_set}));
-}
-
 void write_line(Creport& out, const Cline_report& line)
 {
     out.line(format_text(L"%4u  ", static_cast<unsigned>(line.number)) + line.text);
-    const Cline_diagnosis& diagnosis = line.diagnosis;
-    if (diagnosis.kind == Cupdate_ini_line_kind::ignored)
-        out.line(ARROW + ignored_text(diagnosis));
-    else if (diagnosis.kind != Cupdate_ini_line_kind::entry)
-        out.line(ARROW + words(diagnosis.kind == Cupdate_ini_line_kind::empty ? W_KIND_EMPTY : W_KIND_COMMENT));
+    const Cupdate_ini_line_kind kind = line.read.kind;
+    if (kind == Cupdate_ini_line_kind::ignored && line.harmless)
+        out.line(ARROW + words(W_HARMLESS));
+    else if (kind == Cupdate_ini_line_kind::ignored)
+        out.line(ARROW + words(W_IGNORED, {reasons_text(line)}) +
+                 (line.would_set.empty() ? L"" : words(W_MEANT_TO_SET, {line.would_set})));
+    else if (kind != Cupdate_ini_line_kind::entry)
+        out.line(ARROW + words(kind == Cupdate_ini_line_kind::empty ? W_KIND_EMPTY : W_KIND_COMMENT));
     for (const Cline_setting& setting : line.settings)
         out.line(ARROW + words(W_SETS, {setting.key, setting.is_number ? setting.value : L"\"" + setting.value + L"\""}) +
                  (setting.replaces_line == 0 ? L"" : words(W_REPLACES_LINE, {grouped_number(setting.replaces_line)})));
-    if (!diagnosis.ignored_tail.empty())
-        out.line(ARROW + words(W_REST_IGNORED, {diagnosis.ignored_tail}));
+    if (!line.ignored_tail.empty())
+        out.line(ARROW + words(W_REST_IGNORED, {line.ignored_tail}));
     if (!line.encoding_note.empty())
         out.line(ARROW + line.encoding_note);
     if (!line.failure.empty())
@@ -61,7 +57,7 @@ void write_lines(Creport& out, const std::vector<Cline_report>& lines)
     size_t ignored = 0;
     for (const Cline_report& line : lines) {
         write_line(out, line);
-        ignored += line.diagnosis.kind == Cupdate_ini_line_kind::ignored ? 1 : 0;
+        ignored += line.read.kind == Cupdate_ini_line_kind::ignored ? 1 : 0;
     }
     out.line(words(W_LINE_COUNT, {grouped_number(lines.size()), grouped_number(ignored)}));
 }
@@ -140,7 +136,7 @@ void write_plan(Creport& out, const Cpackage_findings& findings)
     for (const Cplan_group& group : findings.plan) {
         const std::wstring title = L"  " + group.key + L" \"" + group.entry + L"\": ";
         out.line(title + (group.planned ? files_and_bytes(group.files.size(), group.bytes) : words(W_NOT_PLANNED)));
-        for (const Cplanned_file& file : group.files)
+        for (const Cfile_entry& file : group.files)
             out.line(format_text(L"  %15ls  ", grouped_number(file.size).c_str()) + file.path);
         for (const Cplan_note& note : group.notes)
             out.line(words(note.fails ? W_NOTE_FAILS : W_NOTE_WARNING, {note.text}));
@@ -152,28 +148,6 @@ void write_plan(Creport& out, const Cpackage_findings& findings)
              (findings.free_space_known ? words(W_FREE_THERE, {grouped_number(findings.free_bytes / megabyte)}) : L""));
 }
 
-// Whose signature the player's Windows finds on update.exe, and whether it is this kit's.
-void write_package_exe(Creport& out, const Cpackage_findings& findings)
-{
-    const Cpackage_exe& exe = findings.exe;
-    out.line(words(W_EXE));
-    if (!exe.present)
-        out.indented(L"  ", words(W_EXE_MISSING));
-    const Cexe_signature& signature = exe.signature;
-    if (exe.present && signature.state == Csignature_state::none)
-        out.indented(L"  ", words(W_UNSIGNED));
-    if (signature.state == Csignature_state::trusted)
-        out.indented(L"  ", words(W_SIGNED_TRUSTED, {signature.signer}));
-    if (signature.state == Csignature_state::untrusted)
-        out.indented(L"  ", words(W_SIGNED_UNTRUSTED, {signature.signer, trust_code_text(signature)}));
-    if (!exe.version.empty())
-        out.indented(L"  ", exe.version == UPDATE_VERSION_WIDE ? words(W_EXE_VERSION, {exe.version})
-                                                              : words(W_EXE_VERSION_DIFFERS, {exe.version, UPDATE_VERSION_WIDE}));
-    for (const std::wstring& problem : findings.exe_problems)
-        out.indented(L"  ", words(W_LINE_FAILS, {problem}));
-    out.line();
-}
-
 void write_list(Creport& out, unsigned heading, const std::vector<std::wstring>& texts)
 {
     if (texts.empty())
@@ -182,6 +156,16 @@ void write_list(Creport& out, unsigned heading, const std::vector<std::wstring>&
     for (const std::wstring& text : texts)
         out.indented(L"  ", text);
     out.line();
+}
+
+// Whose signature the player's Windows finds on update.exe, whether it is this kit's, and what
+// fails the package in it.
+void write_package_exe(Creport& out, const Cpackage_findings& findings)
+{
+    std::vector<std::wstring> said = findings.exe_notes;
+    for (const std::wstring& problem : findings.exe_problems)
+        said.push_back(words(W_LINE_FAILS, {problem}));
+    write_list(out, W_EXE, said);
 }
 
 void write_result(Creport& out, const Cpackage_findings& findings)

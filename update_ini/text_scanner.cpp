@@ -1,5 +1,6 @@
 #include "update_ini/text_scanner.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -30,33 +31,41 @@ bool Ctext_scanner::is_digit_here() const
     return !at_end() && (*text_)[position_] >= L'0' && (*text_)[position_] <= L'9';
 }
 
+bool Ctext_scanner::fail(Cmatch_failure failure, size_t position)
+{
+    failure_ = failure;
+    position_ = position;
+    return false;
+}
+
 bool Ctext_scanner::skip_blanks()
 {
     const size_t saved = position_;
     while (!at_end() && is_blank((*text_)[position_]))
         ++position_;
-    if (at_end()) {
-        position_ = saved;
-        return false;
-    }
-    return true;
+    return !at_end() || fail(Cmatch_failure::blanks, saved);
 }
 
 bool Ctext_scanner::match_char(wchar_t c)
 {
     if (at_end() || (*text_)[position_] != c)
-        return false;
+        return fail(Cmatch_failure::literal, position_);
     ++position_;
     return true;
 }
 
-bool Ctext_scanner::read_digits(uint32_t& value)
+bool Ctext_scanner::read_digits(uint32_t& value, uint64_t& exact)
 {
     if (!is_digit_here())
-        return false;
+        return fail(Cmatch_failure::number, position_);
     value = 0;
-    for (; is_digit_here(); ++position_)
-        value = value * 10u + static_cast<uint32_t>((*text_)[position_] - L'0');
+    exact = 0;
+    for (; is_digit_here(); ++position_) {
+        const unsigned digit = static_cast<unsigned>((*text_)[position_] - L'0');
+        value = value * 10u + digit;
+        // Held at 2^40, which is all it needs to stay past the 32-bit range.
+        exact = std::min<uint64_t>(exact * 10u + digit, uint64_t{1} << 40);
+    }
     return true;
 }
 
@@ -76,11 +85,11 @@ bool Ctext_scanner::read_number(int32_t& number)
     skip_blanks();
 
     uint32_t value = 0;
-    if (!read_digits(value)) {
-        position_ = saved;
-        return false;
-    }
+    uint64_t exact = 0;
+    if (!read_digits(value, exact))
+        return fail(Cmatch_failure::number, saved);
     number = as_signed(negative ? 0u - value : value);
+    number_wrapped_ = exact > (negative ? 2147483648u : 2147483647u);
     return true;
 }
 
@@ -88,31 +97,32 @@ bool Ctext_scanner::read_quoted(std::wstring& text)
 {
     const size_t saved = position_;
     skip_blanks();
-    if (!match_char(L'"')) {
-        position_ = saved;
-        return false;
-    }
+    if (!match_char(L'"'))
+        return fail(Cmatch_failure::opening_quote, saved);
     const size_t closing = text_->find(L'"', position_);
-    if (closing == std::wstring::npos || closing >= end_) {
-        position_ = saved;
-        return false;
-    }
+    if (closing == std::wstring::npos || closing >= end_)
+        return fail(Cmatch_failure::closing_quote, saved);
     text = text_->substr(position_, closing - position_);
     position_ = closing + 1;
     return true;
 }
 
-bool match_pattern(Ctext_scanner& scanner, std::wstring pattern, std::initializer_list<Cpattern_output> outputs)
+bool match_pattern(Ctext_scanner& scanner, std::wstring pattern, std::initializer_list<Cpattern_output> outputs,
+                   Cmatch_stop* stop)
 {
     const Ctext_scanner saved = scanner;
     const Cpattern_output* next_output = outputs.begin();
+    size_t step = 0;
+    // Each step that fails has left the scanner where the step began.
     auto fail = [&] {
+        if (stop != nullptr)
+            *stop = {step, scanner.position(), scanner.failure()};
         scanner = saved;
         return false;
     };
 
     for (size_t i = 0; i < pattern.size(); ++i) {
-        const wchar_t element = pattern[i];
+        const wchar_t element = pattern[step = i];
         if (element == L' ') {
             if (!scanner.skip_blanks())
                 return fail();

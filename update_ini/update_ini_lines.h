@@ -7,7 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "update_ini/text_scanner.h"
 #include "update_ini/update_settings.h"
+
+// The two lists of entries, COPY_FOLDER_nn and COPY_FILE_nn, each with its count: every layer that
+// walks the lists walks this one table.
+struct Ccopy_list {
+    // FOLDER or FILE, as in the keys.
+    const wchar_t* kind;
+    int32_t Cupdate_settings::*count;
+    std::wstring (Cupdate_settings::*entries)[COPY_ENTRY_LIMIT];
+};
+
+// Folders first, as update.exe checks and copies them.
+extern const Ccopy_list COPY_LISTS[2];
 
 // The blanks of an update.ini line.
 extern const wchar_t* const UPDATE_INI_BLANKS;
@@ -39,11 +52,28 @@ const Cupdate_ini_template* update_ini_template(const std::wstring& key);
 
 enum class Cupdate_ini_line_kind { empty, comment, entry, ignored };
 
+// One template that matched a line, and the value it set.
+struct Cupdate_ini_match {
+    // Into update_ini_templates().
+    size_t index = 0;
+    // The text, or the number in decimal, as it went into the record.
+    std::wstring value;
+    // The number was written outside the 32-bit range, and so set another one.
+    bool wrapped = false;
+};
+
+// What one line did, for the tools that tell a publisher line by line.
 struct Cupdate_ini_line_result {
     Cupdate_ini_line_kind kind = Cupdate_ini_line_kind::ignored;
-    // Indexes into update_ini_templates() of every template that matched, in the order applied.
-    // One for a key line; one or more when numbered entries follow each other on one line.
-    std::vector<size_t> matched;
+    // Every template that matched, in the order applied: one for a key line; one or more when
+    // numbered entries follow each other on one line.
+    std::vector<Cupdate_ini_match> matched;
+    // For an entry: where matching stopped, after the last value; the rest of the line is ignored.
+    size_t end = 0;
+    // For an ignored line: the template that read furthest into it (the first of equals), and where
+    // and why it stopped.
+    size_t nearest = 0;
+    Cmatch_stop stop;
 };
 
 // Applies one line (without its line feed) to the record: every template that matches sets its

@@ -24,12 +24,9 @@ std::wstring settings_text(const Cupdate_settings& s)
     text += L"\nBGM_UPDATE=" + std::to_wstring(s.BGM_UPDATE) + L"\nKOE_UPDATE=" + std::to_wstring(s.KOE_UPDATE) +
             L"\nMOV_UPDATE=" + std::to_wstring(s.MOV_UPDATE);
     text += L"\nBGM_FOLDER=" + s.BGM_FOLDER + L"\nKOE_FOLDER=" + s.KOE_FOLDER + L"\nMOV_FOLDER=" + s.MOV_FOLDER;
-    text += L"\nCOPY_FOLDER_COUNT=" + std::to_wstring(s.COPY_FOLDER_COUNT);
-    text += L"\nCOPY_FILE_COUNT=" + std::to_wstring(s.COPY_FILE_COUNT);
+    text += L"\nCOPY_FOLDER_COUNT=" + std::to_wstring(s.COPY_FOLDER_COUNT) + L"\nCOPY_FILE_COUNT=" + std::to_wstring(s.COPY_FILE_COUNT);
     for (int i = 0; i < COPY_ENTRY_LIMIT; ++i)
-        text += L"\nCOPY_FOLDER_0" + std::to_wstring(i) + L"=" + s.COPY_FOLDER[i];
-    for (int i = 0; i < COPY_ENTRY_LIMIT; ++i)
-        text += L"\nCOPY_FILE_0" + std::to_wstring(i) + L"=" + s.COPY_FILE[i];
+        text += L"\nCOPY_FOLDER_0" + std::to_wstring(i) + L"=" + s.COPY_FOLDER[i] + L"\nCOPY_FILE_0" + std::to_wstring(i) + L"=" + s.COPY_FILE[i];
     return text + L"\n";
 }
 
@@ -46,67 +43,75 @@ std::wstring settings_with(const std::vector<std::wstring>& fields)
 
 }  // namespace
 
-// A template against a line: does it match, where does the scanner stand, and what does the one
-// conversion's output hold afterwards (a number starts at 12345, a text at "old").
+// A template against a line: does it match or why does it stop, where does the scanner stand after
+// a match or where did the failing step begin (a failed template leaves the scanner where it was),
+// what does the one conversion's output hold afterwards (a number starts at 12345, a text at "old"),
+// and was the number written outside the 32-bit range.
 TEST(LineMatcher, TemplatesAgainstLines)
 {
+    using F = Cmatch_failure;
     const struct {
         const wchar_t* pattern;
         std::wstring line;
-        bool matches;
-        size_t position_after;
+        Cmatch_failure stop;  // none: the template matches
+        size_t position;
         std::wstring output = {};
+        bool wrapped = false;
     } rows[] = {
-        {L"A = B", L"A=B", true, 3},
-        {L"A = B", L"A \t\n = \n\tB", true, 10},
-        {L"A = B", L"a = b", false, 0},            // no case folding
-        {L"A ", L"A\t\t", false, 0},               // the space needs a character after the blanks
-        {L"A ", L"Ax", true, 1},                   // the empty run of blanks
-        {L"A = B", L"A = \r", false, 0},           // CR is not a blank
-        {L"//", L" //", false, 0},                 // literals do not skip blanks
-        {L"A\tB", L"A B", false, 0},               // a tab matches only a tab
-        {L"ABC", L"AB", false, 0},
-        {L"=", L"\x3000=", false, 0},              // a full-width space is no blank
-        {L"A%%B", L"A%B", false, 0},               // percent pairs other than %d and %s match nothing
-        {L"A%", L"A", true, 1},
-        {L"", L"GAME_NAME = \"x\"", true, 0},
-        {L"%d", L"+5", true, 2, L"5"},
-        {L"%d", L"  -  5", true, 6, L"-5"},
-        {L"%d", L"+ 7x", true, 3, L"7"},           // letters after the digits are left unread
-        {L"%d", L"--5", false, 0, L"12345"},
-        {L"%d", L"-", false, 0, L"12345"},
-        {L"%d", L"\"5\"", false, 0, L"12345"},
-        {L"%d", L"\xFF15", false, 0, L"12345"},    // full-width digit five
-        {L"%d", L"2147483648", true, 10, L"-2147483648"},
-        {L"%d", L"4294967297", true, 10, L"1"},
-        {L"%d", L"99999999999999999999", true, 20, L"1661992959"},
-        {L"N = %d", L"N = 1 // remark", true, 5, L"1"},
-        {L"N = %d", L"N =", false, 0, L"12345"},
-        {L"N = %d;", L"N = 4", false, 0, L"4"},    // stored before the later step failed
-        {L"%s", L"\" a b \"", true, 7, L" a b "},
-        {L"%s", L"\"a//b = %d %s\"", true, 14, L"a//b = %d %s"},
-        {L"%s", L"\"a\\\"", true, 4, L"a\\"},      // a backslash does not escape
-        {L"%s", L"\"abc", false, 0, L"old"},
-        {L"%s", L"\xFF02" L"abc\xFF02", false, 0, L"old"},
-        {L"K = %s", L"K=\"v\" ; remark", true, 5, L"v"},
-        {L"K = %s", L"K = \"v", false, 0, L"old"},
+        {L"A = B", L"A=B", F::none, 3},
+        {L"A = B", L"A \t\n = \n\tB", F::none, 10},
+        {L"A = B", L"a = b", F::literal, 0},        // no case folding
+        {L"A ", L"A\t\t", F::blanks, 1},           // the space needs a character after the blanks
+        {L"A ", L"Ax", F::none, 1},                 // the empty run of blanks
+        {L"A = B", L"A = \r", F::literal, 4},       // CR is not a blank
+        {L"//", L" //", F::literal, 0},             // literals do not skip blanks
+        {L"A\tB", L"A B", F::literal, 1},           // a tab matches only a tab
+        {L"ABC", L"AB", F::literal, 2},
+        {L"=", L"\x3000=", F::literal, 0},          // a full-width space is no blank
+        {L"A%%B", L"A%B", F::literal, 1},           // percent pairs other than %d and %s match nothing
+        {L"A%", L"A", F::none, 1},
+        {L"", L"GAME_NAME = \"x\"", F::none, 0},
+        {L"%d", L"+5", F::none, 2, L"5"},
+        {L"%d", L"  -  5", F::none, 6, L"-5"},
+        {L"%d", L"+ 7x", F::none, 3, L"7"},         // letters after the digits are left unread
+        {L"%d", L"--5", F::number, 0, L"12345"},
+        {L"%d", L"-", F::number, 0, L"12345"},
+        {L"%d", L"\"5\"", F::number, 0, L"12345"},
+        {L"%d", L"\xFF15", F::number, 0, L"12345"}, // full-width digit five
+        {L"%d", L"2147483648", F::none, 10, L"-2147483648", true},
+        {L"%d", L"-2147483648", F::none, 11, L"-2147483648"},
+        {L"%d", L"4294967297", F::none, 10, L"1", true},
+        {L"%d", L"99999999999999999999", F::none, 20, L"1661992959", true},
+        {L"N = %d", L"N = 1 // remark", F::none, 5, L"1"},
+        {L"N = %d", L"N =", F::blanks, 3, L"12345"},
+        {L"N = %d;", L"N = 4", F::literal, 5, L"4"}, // stored before the later step failed
+        {L"%s", L"\" a b \"", F::none, 7, L" a b "},
+        {L"%s", L"\"a//b = %d %s\"", F::none, 14, L"a//b = %d %s"},
+        {L"%s", L"\"a\\\"", F::none, 4, L"a\\"},    // a backslash does not escape
+        {L"%s", L"\"abc", F::closing_quote, 0, L"old"},
+        {L"%s", L"\xFF02" L"abc\xFF02", F::opening_quote, 0, L"old"},
+        {L"K = %s", L"K=\"v\" ; remark", F::none, 5, L"v"},
+        {L"K = %s", L"K = \"v", F::closing_quote, 4, L"old"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(row.pattern)) + " on " + testing::PrintToString(row.line));
         Ctext_scanner scanner(row.line, L" \t\n");
         const std::wstring pattern = row.pattern;
+        const bool number_template = pattern.find(L"%d") != std::wstring::npos;
+        const bool text_template = pattern.find(L"%s") != std::wstring::npos;
         int32_t number = 12345;
         std::wstring text = L"old";
-        if (pattern.find(L"%d") != std::wstring::npos) {
-            EXPECT_EQ(match_pattern(scanner, pattern, {number}), row.matches);
-            EXPECT_EQ(std::to_wstring(number), row.output);
-        } else if (pattern.find(L"%s") != std::wstring::npos) {
-            EXPECT_EQ(match_pattern(scanner, pattern, {text}), row.matches);
-            EXPECT_EQ(text, row.output);
-        } else {
-            EXPECT_EQ(match_pattern(scanner, pattern), row.matches);
-        }
-        EXPECT_EQ(scanner.position(), row.position_after);
+        Cmatch_stop stop;
+        const bool matched = number_template ? match_pattern(scanner, pattern, {number}, &stop)
+                             : text_template ? match_pattern(scanner, pattern, {text}, &stop)
+                                             : match_pattern(scanner, pattern, {}, &stop);
+        EXPECT_EQ(matched, row.stop == F::none);
+        EXPECT_EQ(stop.failure, row.stop);
+        // After a failure the scanner is back at 0 and the stop holds the position; after a match the
+        // stop is untouched.
+        EXPECT_EQ(scanner.position() + stop.position, row.position);
+        EXPECT_EQ(number_template ? std::to_wstring(number) : text_template ? text : L"", row.output);
+        EXPECT_EQ(scanner.number_wrapped(), row.wrapped);
     }
 }
 
@@ -120,23 +125,17 @@ TEST(UpdateIniReader, FilesAsSaved)
         std::vector<std::wstring> fields;
     } rows[] = {
         {"Shift-JIS, CR LF, 0x5C trail bytes", japanese, {L"GAME_NAME=星空のソナタ", L"BGM_FOLDER=音楽\\表示"}},
-        {"tabs around the equals sign", shift_jis(L"GAME_NAME\t=\t\"星空\"\r\nBGM_UPDATE\t=\t1\r\n"),
-         {L"GAME_NAME=星空", L"BGM_UPDATE=1"}},
         {"LF only, no end after the last line", "GAME_NAME = \"A\"\nREG_NAME = \"B\"", {L"GAME_NAME=A", L"REG_NAME=B"}},
         {"CR only: one line", "GAME_NAME = \"A\"\rREG_NAME = \"B\"\r", {L"GAME_NAME=A"}},
         {"UTF-8 mark spoils the first line", "\xEF\xBB\xBFGAME_NAME = \"A\"\r\nREG_NAME = \"B\"\r\n", {L"REG_NAME=B"}},
-        {"UTF-16 without mark", "G\0A\0M\0E\0_\0N\0A\0M\0E\0=\0\"\0A\0\"\0"s, {}},
         {"0x1A ends the text", "GAME_NAME = \"A\"\r\n\x1AREG_NAME = \"B\"\r\n", {L"GAME_NAME=A"}},
         {"a zero byte ends the text, lines after it too", "GAME_NAME = \"A\"\0\r\nREG_NAME = \"B\"\r\n"s,
          {L"GAME_NAME=A"}},
         {"indented, lower case, comment", " GAME_NAME = \"A\"\r\ngame_name = \"A\"\r\n//REG_NAME = \"B\"\r\n", {}},
-        {"unquoted, half quoted, no value", "GAME_NAME = A\r\nREG_NAME = \"B\r\nBGM_UPDATE =\r\n", {}},
         {"numbered keys 10 and single digits", "COPY_FOLDER_10 = \"a\"\r\nCOPY_FOLDER_1 = \"b\"\r\n", {}},
         {"the later line wins, a malformed one changes nothing",
          "GAME_NAME = \"A\"\r\nGAME_NAME = \"B\"\r\nGAME_NAME = \"C\r\nBGM_UPDATE = 7\r\nBGM_UPDATE = x\r\n",
          {L"GAME_NAME=B", L"BGM_UPDATE=7"}},
-        {"remarks after values", "BGM_UPDATE = 1 // on\r\nCOPY_FOLDER_COUNT = 3folders\r\n",
-         {L"BGM_UPDATE=1", L"COPY_FOLDER_COUNT=3"}},
         {"a key line takes one key", "GAME_NAME = \"A\"REG_NAME = \"B\"\r\n", {L"GAME_NAME=A"}},
         // The numbered templates go on from where the previous one stopped, each tried once.
         {"numbered entries run together",
@@ -153,13 +152,9 @@ TEST(UpdateIniReader, FilesAsSaved)
     }
     Cupdate_settings settings;
     EXPECT_EQ(read_update_ini_file(L"Z:\\no\\such\\update.ini", settings), L"update.ini が見つかりませんでした。");
-    // Past 16 MiB an update.ini is not read at all: a sparse file of 17 MiB says so.
+    // Past 16 MiB an update.ini is not read at all.
     Ctemp_folder folder;
-    HANDLE file = CreateFileW((folder / L"update.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    LARGE_INTEGER end;
-    end.QuadPart = 17 << 20;
-    ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
-    CloseHandle(file);
+    ASSERT_TRUE(write_bytes(folder / L"update.ini", std::string(17 << 20, 'x')));
     EXPECT_EQ(read_update_ini_file(folder / L"update.ini", settings), L"update.ini が大きすぎるため、読み込めませんでした。");
 }
 
@@ -203,7 +198,7 @@ TEST(UpdateIniLines, RandomAndMutatedLinesChangeFieldsOnlyByWholeMatches)
                 line.insert(at, 1, below(2) ? units[below(units.size())] : static_cast<wchar_t>(below(0x10000)));
         }
         Cupdate_settings settings = untouched;
-        const std::vector<size_t> matched = apply_update_ini_line(line, settings).matched;
+        const std::vector<Cupdate_ini_match> matched = apply_update_ini_line(line, settings).matched;
         setting_lines += !matched.empty();
         for (size_t t = 0; t < templates.size(); ++t) {
             const bool number = templates[t].number_in(settings) != nullptr;
@@ -211,7 +206,7 @@ TEST(UpdateIniLines, RandomAndMutatedLinesChangeFieldsOnlyByWholeMatches)
                                         : *templates[t].text_in(settings) != L"untouched";
             const bool whole = line.find(templates[t].key()) != line.npos &&
                                (number || line.find(L'"' + *templates[t].text_in(settings) + L'"') != line.npos);
-            const bool listed = std::find(matched.begin(), matched.end(), t) != matched.end();
+            const bool listed = std::any_of(matched.begin(), matched.end(), [&](const Cupdate_ini_match& m) { return m.index == t; });
             ASSERT_TRUE(listed ? whole : !changed) << testing::PrintToString(line) << " " << templates[t].key().size();
         }
     }
