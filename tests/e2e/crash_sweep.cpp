@@ -215,11 +215,14 @@ int wmain()
     int failed_once = 0, cut = 0, recovery = 0;
     const char* only = getenv("SWEEP_ONLY");  // one operation's states, with every box shown (SWEEP_SHOW)
     for (size_t i = only ? atoi(only) - 1 : 0; i < (only ? atoi(only) : ops.size()); ++i) {
-        const std::wstring n = std::to_wstring(i + 1), next = std::to_wstring(i + 2);
+        const std::wstring n = std::to_wstring(i + 1), next = std::to_wstring(i + 2), after_next = std::to_wstring(i + 3);
         sweep.sweep(L"old", n, L"", IDYES, op_label("failed once at", ops, i));
         sweep.sweep(L"old", n, next, IDYES, op_label("failed once, then the power went, at", ops, i));
+        // One step later too: a failure the run carries on from may show only once it starts
+        // throwing away what it could go back with (the journal closes first).
+        sweep.sweep(L"old", n, after_next, IDYES, op_label("failed once, then the power went one later, at", ops, i));
         sweep.sweep(L"old", L"", n, IDYES, op_label("the power went after", ops, i));
-        failed_once += 2;
+        failed_once += 3;
         ++cut;
     }
     // A run cut short while staging, right after the commit, and halfway through putting files in place.

@@ -117,7 +117,6 @@ static void read_log(const std::wstring& path, Run& run)
 {
     const std::string bytes = read_bytes(path);
     run.transcript.clear();
-    run.ticks.clear();
     run.ops.clear();
     for (size_t at = 0, end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1) {
         const size_t blank = bytes.find(' ', at);
@@ -129,7 +128,6 @@ static void read_log(const std::wstring& path, Run& run)
             continue;
         }
         run.transcript.push_back(line);
-        run.ticks.push_back(std::stoul(bytes.substr(at, blank - at)));
     }
 }
 
@@ -191,7 +189,7 @@ Run run_update(const std::wstring& exe, const Options& options)
     const std::wstring start_in = options.start_in.empty() ? exe.substr(0, exe.rfind(L'\\')) : options.start_in;
     if (!hook_procedure || !CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                                            nullptr, start_in.c_str(), &startup, &process))
-        return Run{0, {}, {}, "cannot start " + narrow(exe) + " with the hook " + E2E_HOOK_DLL, {}};
+        return Run{0, {}, "cannot start " + narrow(exe) + " with the hook " + E2E_HOOK_DLL, {}};
     load_before_start(process, built(E2E_HOOK_DLL));
     const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, hook_procedure(), hook_dll, process.dwThreadId);
     ResumeThread(process.hThread);

@@ -47,7 +47,6 @@ struct Options {
 struct Run {
     DWORD exit_code = 0;
     Lines transcript;          // the hook's lines, texts with their line feeds
-    std::vector<DWORD> ticks;  // when each line happened
     std::string failure;       // empty when the run could be driven to its end
     Lines ops;                 // its file operations, in order: "<n> <kind> <path>[ | <detail>]"
 };

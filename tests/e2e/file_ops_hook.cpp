@@ -115,8 +115,10 @@ Result end(Result result)
 void renamed(const std::wstring& from, const std::wstring& to)
 {
     const auto file = written.find(key_of(from));
-    if (file == written.end())
+    if (file == written.end()) {
+        written.erase(key_of(to));  // what lay at the target's name is gone; what comes there was flushed
         return;
+    }
     const Cwritten state = file->second;
     written.erase(file);
     written[key_of(to)] = state;

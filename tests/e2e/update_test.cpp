@@ -472,14 +472,6 @@ const Row ROWS[] = {
      fails(L"コピー元のファイル GAMEDATA\\data\\NUL.txt の名前は、Windows では使えません。\n"
            L"CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9 は、拡張子を付けても Windows では使えない名前です。名前を変えてください。"),
      in_gamedata("printf x >data/NUL.txt"), 1},
-    // The mark that every file is in place cannot be written: the old game goes back, and is said
-    // so; the next run finds nothing to finish.
-    {"done_not_written", files({L"a.dat", L"b.dat"}), {{L"a.dat", 10}, {L"b.dat", 20}},
-     copies(L"a.dat 333/1000 b.dat 1000/1000", L"{game}\\~update\\journalへの書き込みに失敗しました。"),
-     [](Scenario& s, Options& o) {
-         write_file(s.game + L"\\a.dat", "old a");
-         o.fail_at = L"append:| done";
-     }},
 
     // Only inside the installation: entries that climb out are refused before anything is written.
     {"folder_entry_climbs_out", {L"COPY_FOLDER_COUNT = 1", L"COPY_FOLDER_00 = \"..\\evil\""}, {},
@@ -681,8 +673,6 @@ const Kill KILLS[] = {
     {"journal_names_the_root", 0, HALFWAY, false, IDNO, planted("file 1 1 \\外\\victim.txt\n"), BROKEN},
     {"journal_names_a_stream", 0, HALFWAY, false, IDNO, planted("file 1 1 a.dat:evil\n"), BROKEN},
     {"journal_names_a_device", 0, HALFWAY, false, IDNO, planted("file 1 1 CON\n"), BROKEN},
-    {"journal_name_ends_in_a_dot", 0, HALFWAY, false, IDNO, planted("file 1 1 a.dat.\n"), BROKEN},
-    {"journal_names_its_own_folder", 0, HALFWAY, false, IDNO, planted("file 1 1 ~update\\journal\n"), BROKEN},
     {"journal_number_twice", 0, HALFWAY, false, IDNO, planted("file 1 1 a.dat\nfile 1 0 b.dat\n"), BROKEN},
     {"journal_folder_outside", 0, HALFWAY, false, IDNO, planted("folder ..\\外\\空\n"), BROKEN},
     {"journal_flat_layout_outside", 0, HALFWAY, false, IDNO, planted("file 7 1 ..\\外\\victim.txt\n", L"7.old"), BROKEN},
