@@ -9,7 +9,6 @@
 // promise; exits 1 on any.
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 
 #include "driver.h"
 #include "support/unix_command.h"
@@ -119,9 +118,6 @@ private:
     // noted, when they disagree; a run the power cut short says nothing.
     bool check(const e2e::Run& run, int answer, const std::string& label)
     {
-        if (getenv("SWEEP_SHOW") != nullptr)
-            for (const std::wstring& line : run.transcript)
-                printf("  %s: %s\n", label.c_str(), narrow(line).c_str());
         if (run.exit_code == 9)
             return true;
         const std::wstring last = last_box(run);
@@ -213,7 +209,7 @@ int wmain()
     Csweep sweep;
     const Lines ops = sweep.record(L"");
     int failed_once = 0, cut = 0, recovery = 0;
-    const char* only = getenv("SWEEP_ONLY");  // one operation's states, with every box shown (SWEEP_SHOW)
+    const char* only = getenv("SWEEP_ONLY");  // one operation's states alone
     for (size_t i = only ? atoi(only) - 1 : 0; i < (only ? atoi(only) : ops.size()); ++i) {
         const std::wstring n = std::to_wstring(i + 1), next = std::to_wstring(i + 2), after_next = std::to_wstring(i + 3);
         sweep.sweep(L"old", n, L"", IDYES, op_label("failed once at", ops, i));

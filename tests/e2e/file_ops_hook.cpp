@@ -145,18 +145,29 @@ decltype(&RemoveDirectoryW) real_remove_folder;
 decltype(&SetFileAttributesW) real_set_attributes;
 decltype(&SetNamedSecurityInfoW) real_set_security;
 
+// One operation that fails as Windows fails it: nothing done, the error given (to errno too, for
+// the runtime's calls), and what the call returns on failure.
+template <typename Result, typename Call>
+Result operation(const wchar_t* kind, const std::wstring& path, DWORD error, Result failed, Call call,
+                 const std::wstring& detail = L"")
+{
+    if (begin(kind, path, detail)) {
+        SetLastError(error);
+        errno = error == ERROR_DISK_FULL ? ENOSPC : EACCES;
+        return failed;
+    }
+    return end(call());
+}
+
 FILE* __cdecl open(const wchar_t* path, const wchar_t* mode, int share)
 {
     const bool writes = wcspbrk(mode, L"wa+") != nullptr;
-    if (begin(writes ? L"create" : L"open", path)) {
-        errno = EACCES;
-        SetLastError(ERROR_SHARING_VIOLATION);
-        return nullptr;
-    }
-    FILE* stream = real_open(path, mode, share);
-    if (stream != nullptr && writes)
-        writing_streams.insert(stream);
-    return end(stream);
+    return operation(writes ? L"create" : L"open", path, ERROR_SHARING_VIOLATION, static_cast<FILE*>(nullptr), [=] {
+        FILE* stream = real_open(path, mode, share);
+        if (stream != nullptr && writes)
+            writing_streams.insert(stream);
+        return stream;
+    });
 }
 
 size_t __cdecl write(const void* bytes, size_t size, size_t count, FILE* stream)
@@ -164,12 +175,10 @@ size_t __cdecl write(const void* bytes, size_t size, size_t count, FILE* stream)
     if (writing_streams.count(stream) == 0)
         return real_fwrite(bytes, size, count, stream);
     const std::wstring path = path_of(handle_of(stream));
-    if (begin(L"write", path)) {
-        errno = ENOSPC;
-        return 0;
-    }
-    dirty(path);
-    return end(real_fwrite(bytes, size, count, stream));
+    return operation(L"write", path, ERROR_DISK_FULL, size_t(0), [=] {
+        dirty(path);
+        return real_fwrite(bytes, size, count, stream);
+    });
 }
 
 int __cdecl hand_over(FILE* stream)
@@ -202,16 +211,15 @@ int __cdecl close_stream(FILE* stream)
 HANDLE WINAPI create(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                      DWORD flags, HANDLE model)
 {
+    const auto open = [=] { return real_create(path, access, share, security, disposition, flags, model); };
     if ((access & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA | FILE_APPEND_DATA)) == 0)
-        return real_create(path, access, share, security, disposition, flags, model);
-    if (begin(L"create", path)) {
-        SetLastError(ERROR_SHARING_VIOLATION);
-        return INVALID_HANDLE_VALUE;
-    }
-    const HANDLE file = real_create(path, access, share, security, disposition, flags, model);
-    if (file != INVALID_HANDLE_VALUE)
-        writing_handles.insert(file);
-    return end(file);
+        return open();
+    return operation(L"create", path, ERROR_SHARING_VIOLATION, INVALID_HANDLE_VALUE, [=] {
+        const HANDLE file = open();
+        if (file != INVALID_HANDLE_VALUE)
+            writing_handles.insert(file);
+        return file;
+    });
 }
 
 BOOL WINAPI append(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD done, LPOVERLAPPED overlapped)
@@ -226,14 +234,12 @@ BOOL WINAPI append(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD done, LPOVER
     last.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &last[0],
                                     static_cast<int>(last.size())));
     const std::wstring path = path_of(file);
-    if (begin(L"append", path, last)) {
-        if (done != nullptr)
-            *done = 0;
-        SetLastError(ERROR_DISK_FULL);
-        return FALSE;
-    }
-    dirty(path);
-    return end(real_write_file(file, bytes, count, done, overlapped));
+    if (done != nullptr)
+        *done = 0;
+    return operation(L"append", path, ERROR_DISK_FULL, FALSE, [=] {
+        dirty(path);
+        return real_write_file(file, bytes, count, done, overlapped);
+    }, last);
 }
 
 BOOL WINAPI close_handle(HANDLE file)
@@ -245,20 +251,9 @@ BOOL WINAPI close_handle(HANDLE file)
     return end(fail ? FALSE : closed);
 }
 
-// One operation that fails as Windows fails it: nothing done, and the error given.
-template <typename Call>
-BOOL operation(const wchar_t* kind, const std::wstring& path, DWORD error, Call call, const std::wstring& detail = L"")
-{
-    if (begin(kind, path, detail)) {
-        SetLastError(error);
-        return FALSE;
-    }
-    return end(call());
-}
-
 BOOL WINAPI move(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
-    return operation(L"move", from, ERROR_SHARING_VIOLATION, [=] {
+    return operation(L"move", from, ERROR_SHARING_VIOLATION, FALSE, [=] {
         const BOOL moved = real_move(from, to, flags);
         if (moved)
             renamed(from, to);
@@ -297,7 +292,7 @@ BOOL WINAPI replace(LPCWSTR target, LPCWSTR replacement, LPCWSTR backup, DWORD f
 
 BOOL WINAPI remove(LPCWSTR path)
 {
-    return operation(L"delete", path, ERROR_SHARING_VIOLATION, [=] {
+    return operation(L"delete", path, ERROR_SHARING_VIOLATION, FALSE, [=] {
         const BOOL removed = real_delete(path);
         if (removed)
             written.erase(key_of(path));
@@ -307,17 +302,17 @@ BOOL WINAPI remove(LPCWSTR path)
 
 BOOL WINAPI make_folder(LPCWSTR path, LPSECURITY_ATTRIBUTES security)
 {
-    return operation(L"folder", path, ERROR_ACCESS_DENIED, [=] { return real_make_folder(path, security); });
+    return operation(L"folder", path, ERROR_ACCESS_DENIED, FALSE, [=] { return real_make_folder(path, security); });
 }
 
 BOOL WINAPI remove_folder(LPCWSTR path)
 {
-    return operation(L"unfolder", path, ERROR_SHARING_VIOLATION, [=] { return real_remove_folder(path); });
+    return operation(L"unfolder", path, ERROR_SHARING_VIOLATION, FALSE, [=] { return real_remove_folder(path); });
 }
 
 BOOL WINAPI set_attributes(LPCWSTR path, DWORD attributes)
 {
-    return operation(L"attributes", path, ERROR_ACCESS_DENIED, [=] { return real_set_attributes(path, attributes); });
+    return operation(L"attributes", path, ERROR_ACCESS_DENIED, FALSE, [=] { return real_set_attributes(path, attributes); });
 }
 
 DWORD WINAPI set_security(LPWSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION what, PSID owner, PSID group, PACL dacl,
@@ -329,7 +324,7 @@ DWORD WINAPI set_security(LPWSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION
 BOOL WINAPI flush(HANDLE file)
 {
     const std::wstring path = path_of(file);
-    return operation(L"flush", path, ERROR_DISK_FULL, [=] {
+    return operation(L"flush", path, ERROR_DISK_FULL, FALSE, [=] {
         const BOOL flushed = real_flush(file);
         LARGE_INTEGER size = {};
         if (flushed && GetFileSizeEx(file, &size))

@@ -10,12 +10,8 @@
 // UPDATE_E2E_PAUSE_AT=N holds the program there, after making <log>.pause, until <log>.go exists.
 #include <windows.h>
 #include <commctrl.h>
-#include <io.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
-#include <map>
 #include <set>
 #include <string>
 

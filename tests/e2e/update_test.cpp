@@ -599,7 +599,6 @@ struct Kill {
     const char* name;
     int pause_at;          // killed at this bar position while copying,
     const wchar_t* cut_at;  // or the power goes right after this file operation
-    bool was_updated;      // every file was in place
     int answer;
     Meddle meddle = nullptr;  // then the first run after shows this and its failure box
     std::wstring refused = L"";
@@ -653,29 +652,27 @@ Meddle planted(const std::string& lines, const wchar_t* backup = L"0\\1.old")
 }
 
 const std::wstring ROLLED_BACK = L"前回のアップデートが途中で中断されていたため、ゲームをアップデート前の状態に戻しました。";
-const std::wstring CLEANED_UP =
-    L"前回のアップデートが途中で中断されていましたが、ファイルの更新は終わっていたため、後片付けのみを行いました。";
 
 // Every other moment of a run is cut by the crash sweep (crash_sweep.cpp); these rows are a kill
 // while a big file is half copied, and what another program or user does to what a cut left.
 // HALFWAY: a.dat in place, b.dat and Lumivane.exe not yet.
 const wchar_t* const HALFWAY = L"place:\\a.dat";
 const Kill KILLS[] = {
-    {"while_copying_no", 3, L"", false, IDNO},
-    {"while_copying_yes", 3, L"", false, IDYES},
-    {"a_dat_held_when_put_back_no", 0, HALFWAY, false, IDNO, holding(L"a.dat"), STUCK},
+    {"while_copying_no", 3, L"", IDNO},
+    {"while_copying_yes", 3, L"", IDYES},
+    {"a_dat_held_when_put_back_no", 0, HALFWAY, IDNO, holding(L"a.dat"), STUCK},
     // A journal that cannot be read keeps every backup, and so the old a.dat, for the run after.
-    {"journal_held_no", 0, HALFWAY, false, IDNO, holding(L"~update\\journal"), UNREADABLE},
-    {"journal_past_its_size_no", 0, HALFWAY, false, IDNO, padded_journal, UNREADABLE},
+    {"journal_held_no", 0, HALFWAY, IDNO, holding(L"~update\\journal"), UNREADABLE},
+    {"journal_past_its_size_no", 0, HALFWAY, IDNO, padded_journal, UNREADABLE},
     // A journal that breaks a rule is refused whole: nothing in the game or beside it is touched.
-    {"journal_leads_to_the_parent", 0, HALFWAY, false, IDNO, planted("file 1 1 ..\\外\\victim.txt\n"), BROKEN},
-    {"journal_names_a_whole_path", 0, HALFWAY, false, IDNO, planted("file 1 1 {root}\\外\\victim.txt\n"), BROKEN},
-    {"journal_names_the_root", 0, HALFWAY, false, IDNO, planted("file 1 1 \\外\\victim.txt\n"), BROKEN},
-    {"journal_names_a_stream", 0, HALFWAY, false, IDNO, planted("file 1 1 a.dat:evil\n"), BROKEN},
-    {"journal_names_a_device", 0, HALFWAY, false, IDNO, planted("file 1 1 CON\n"), BROKEN},
-    {"journal_number_twice", 0, HALFWAY, false, IDNO, planted("file 1 1 a.dat\nfile 1 0 b.dat\n"), BROKEN},
-    {"journal_folder_outside", 0, HALFWAY, false, IDNO, planted("folder ..\\外\\空\n"), BROKEN},
-    {"journal_flat_layout_outside", 0, HALFWAY, false, IDNO, planted("file 7 1 ..\\外\\victim.txt\n", L"7.old"), BROKEN},
+    {"journal_leads_to_the_parent", 0, HALFWAY, IDNO, planted("file 1 1 ..\\外\\victim.txt\n"), BROKEN},
+    {"journal_names_a_whole_path", 0, HALFWAY, IDNO, planted("file 1 1 {root}\\外\\victim.txt\n"), BROKEN},
+    {"journal_names_the_root", 0, HALFWAY, IDNO, planted("file 1 1 \\外\\victim.txt\n"), BROKEN},
+    {"journal_names_a_stream", 0, HALFWAY, IDNO, planted("file 1 1 a.dat:evil\n"), BROKEN},
+    {"journal_names_a_device", 0, HALFWAY, IDNO, planted("file 1 1 CON\n"), BROKEN},
+    {"journal_number_twice", 0, HALFWAY, IDNO, planted("file 1 1 a.dat\nfile 1 0 b.dat\n"), BROKEN},
+    {"journal_folder_outside", 0, HALFWAY, IDNO, planted("folder ..\\外\\空\n"), BROKEN},
+    {"journal_flat_layout_outside", 0, HALFWAY, IDNO, planted("file 7 1 ..\\外\\victim.txt\n", L"7.old"), BROKEN},
 };
 
 void PrintTo(const Kill& row, std::ostream* out) { *out << row.name; }
@@ -728,11 +725,11 @@ TEST_P(Killed, IsPutBackOrCleanedUpByTheNextRun)
     const e2e::Run run = run_update(s.exe(), again);
     ASSERT_EQ(run.failure, "");
     ASSERT_GE(run.transcript.size(), 3u);
-    EXPECT_EQ(run.transcript.front(), box(INFORMATION, row.was_updated ? CLEANED_UP : ROLLED_BACK));
+    EXPECT_EQ(run.transcript.front(), box(INFORMATION, ROLLED_BACK));
     EXPECT_EQ(run.transcript.back(), box(INFORMATION, row.answer == IDYES ? L"アップデートは正常に終了しました。"
                                                                          : L"アップデートを中断しました。"));
     EXPECT_EQ(run.exit_code, 0u);
-    EXPECT_EQ(text(row.answer == IDYES || row.was_updated ? updated : before), text(snapshot(s.game)));
+    EXPECT_EQ(text(row.answer == IDYES ? updated : before), text(snapshot(s.game)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Killed, testing::ValuesIn(KILLS),

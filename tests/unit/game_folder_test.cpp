@@ -57,18 +57,3 @@ TEST(GameFolder, WhatLeadsElsewhere)
         EXPECT_EQ(leads_elsewhere(L"C:\\Games\\G\\data", row.final, row.attributes), row.elsewhere)
             << testing::PrintToString(std::wstring(row.final));
 }
-
-// Paths below the game folder come only from it, and never into its update folder by a game path.
-TEST(GameFolder, HandsOutPathsBelowItsFinalPath)
-{
-    Cgame_folder game;
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    ASSERT_TRUE(game.open(temp));
-    EXPECT_EQ(game.game_path(L"data.\\a.dat").whole(), game.final_path() + L"\\data\\a.dat");
-    EXPECT_TRUE(game.game_path(L"~UPDATE\\journal").empty());
-    EXPECT_TRUE(game.game_path(L"..\\x").empty());
-    EXPECT_EQ(game.update_path(L"0\\0.new").relative(), L"~update\\0\\0.new");
-    EXPECT_TRUE(game.update_path(L"..\\..\\x").empty());
-    EXPECT_FALSE(Cgame_folder().open(L"Z:\\no such folder"));
-}
