@@ -32,31 +32,6 @@ std::string to_narrow(const std::wstring& wide)
     return std::string(buffer.data());
 }
 
-Ctext_read read_text_file(const std::wstring& path, std::wstring& text)
-{
-    text.clear();
-    Cfile_handle file;
-    if (!open_file(file, path, L"rt"))
-        return Ctext_read::cannot_open;
-    if (file.size > TEXT_FILE_LIMIT)
-        return Ctext_read::too_large;
-
-    // Text mode turns CR LF into LF and stops at the first 0x1A, so fewer bytes may arrive than
-    // the measured length.
-    try {
-        std::string bytes(static_cast<size_t>(file.size), '\0');
-        size_t count = 0;
-        if (!bytes.empty())
-            count = fread(&bytes[0], 1, bytes.size(), file.stream);
-        bytes.resize(count);
-        text = to_wide(bytes);
-    } catch (const std::bad_alloc&) {
-        text.clear();
-        return Ctext_read::too_large;
-    }
-    return Ctext_read::read;
-}
-
 Ctext_read read_file_bytes(const std::wstring& path, std::string& bytes)
 {
     bytes.clear();
@@ -85,22 +60,6 @@ std::vector<std::wstring> split_lines(const std::wstring& text)
         lines.push_back(text.substr(start, feed - start));
     lines.push_back(text.substr(start));
     return lines;
-}
-
-Ctext_read read_text_lines(const std::wstring& path, std::vector<std::wstring>& lines)
-{
-    lines.clear();
-    std::wstring text;
-    const Ctext_read result = read_text_file(path, text);
-    if (result != Ctext_read::read)
-        return result;
-    try {
-        lines = split_lines(text);
-    } catch (const std::bad_alloc&) {
-        lines.clear();
-        return Ctext_read::too_large;
-    }
-    return Ctext_read::read;
 }
 
 std::wstring format_text(const wchar_t* format, ...)

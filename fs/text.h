@@ -1,6 +1,6 @@
 #pragma once
-// Text: the ANSI code page conversions, whole text files read as lines, and printf-style
-// formatting into a wide string.
+// Text: the ANSI code page conversions, the one reader of a whole file up to its limit, lines, and
+// printf-style formatting into a wide string.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,13 +13,9 @@ constexpr uint64_t TEXT_FILE_LIMIT = 16u << 20;
 
 enum class Ctext_read { read, cannot_open, too_large };
 
-// The whole file, decoded from the ANSI code page. too_large: over TEXT_FILE_LIMIT, or memory ran
-// out while it was read; the text is then empty.
-Ctext_read read_text_file(const std::wstring& path, std::wstring& text);
-// The whole file's bytes as they are; cannot_open also when it could not be read to its end.
+// The whole file's bytes as they are. too_large: over TEXT_FILE_LIMIT, or memory ran out;
+// cannot_open also when it could not be read to its end.
 Ctext_read read_file_bytes(const std::wstring& path, std::string& bytes);
-// The same, split at each line feed as split_lines splits.
-Ctext_read read_text_lines(const std::wstring& path, std::vector<std::wstring>& lines);
 // text split at each line feed; the text after the last one is one more line, empty when the text
 // ends with one.
 std::vector<std::wstring> split_lines(const std::wstring& text);

@@ -494,12 +494,6 @@ const Row ROWS[] = {
      [](Scenario& s, Options&) { run_unix_shell("truncate -s 17M " + unix_of(s.package + L"\\update.ini")); }, 2},
 };
 
-std::wstring upper_case(std::wstring text)
-{
-    CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
 std::string text_of(const Lines& lines)
 {
     std::string text;
@@ -574,8 +568,9 @@ TEST_P(Update, ShowsAndWritesWhatItShould)
     EXPECT_EQ(run_console(L"\"" + built(E2E_CHECK_EXE) + L"\" \"" + s.package + L"\"", report),
               static_cast<DWORD>(row.checker)) << report;
     // What only the installed game shows, update-check finds there with --install.
-    if (row.checked_on_the_game)
+    if (row.checked_on_the_game) {
         EXPECT_EQ(run_console(L"\"" + built(E2E_CHECK_EXE) + L"\" \"" + s.package + L"\" --install \"" + s.game + L"\"", report), 1u);
+    }
     for (const std::wstring& line : row.checker || row.checked_on_the_game ? expected : Lines{}) {
         if (line.find(L"box warning") != 0)
             continue;
@@ -714,8 +709,9 @@ TEST_P(Killed, IsPutBackOrCleanedUpByTheNextRun)
         const e2e::Run refused = run_update(s.exe());
         EXPECT_EQ(text_of(refused.transcript), text_of(fails(expand(row.refused, s))));
         EXPECT_EQ(refused.exit_code, 1u);
-        if (row.refused != STUCK)
+        if (row.refused != STUCK) {
             EXPECT_EQ(text(meddled), text(snapshot(s.root)));
+        }
         if (!undo)
             return;
         undo();
