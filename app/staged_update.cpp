@@ -22,12 +22,6 @@ std::wstring old_backup_name(const std::wstring& relative)
     return relative + L".~update-old";
 }
 
-std::wstring parent_of(const std::wstring& relative)
-{
-    const size_t slash = relative.rfind(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash);
-}
-
 }  // namespace
 
 Cstaged_update::~Cstaged_update()
@@ -69,7 +63,7 @@ std::wstring Cstaged_update::make_journaled_folders(const std::wstring& relative
     // The missing ones, top first, each written down before it is made.
     std::vector<Cgame_path> missing;
     for (std::wstring above = folder.relative(); !above.empty() && !folder_exists(game_.game_path(above).whole());
-         above = parent_of(above))
+         above = relative_parent(above))
         missing.insert(missing.begin(), game_.game_path(above));
     for (const Cgame_path& made : missing) {
         if (!journal_.add_folder(made))
@@ -102,11 +96,11 @@ Cstaged_update::Cfound Cstaged_update::find(const Cgame_path& path)
 bool Cstaged_update::has_folder(const Cgame_path& destination)
 {
     const std::wstring folder = path_folder(destination.whole());
-    if (ensured_folders_.count(upper_case_name(parent_of(destination.relative()))) != 0)
+    if (ensured_folders_.count(upper_case_name(relative_parent(destination.relative()))) != 0)
         return true;
     if (!folder_exists(folder))
         return false;
-    ensured_folders_.insert(upper_case_name(parent_of(destination.relative())));
+    ensured_folders_.insert(upper_case_name(relative_parent(destination.relative())));
     return true;
 }
 
@@ -159,7 +153,6 @@ std::wstring Cstaged_update::add_file(const Cgame_path& destination, bool existe
     file.relative = destination.relative();
     index_[upper_case_name(file.relative)] = files_.size();
     files_.push_back(file);
-    in_place_.push_back(false);
     return std::wstring();
 }
 
@@ -188,6 +181,7 @@ std::wstring Cstaged_update::put_in_place()
         roll_back();
         return journal_problem;
     }
+    committed_ = true;
     // Asked again now that files move: a folder swapped for a link since it was checked is not
     // followed.
     game_.forget_checked_folders();
@@ -195,10 +189,10 @@ std::wstring Cstaged_update::put_in_place()
         const Cjournal_file& file = files_[i];
         const Cgame_path destination = game_.game_path(file.relative);
         const Cgame_path staging = staging_path(game_, file.number);
-        in_place_[i] = game_.reached_directly(destination) &&
-                       (file.existed ? replace_file(destination.whole(), staging.whole(), backup_path(game_, file.number).whole())
-                                     : move_file(staging.whole(), destination.whole(), false));
-        if (!in_place_[i]) {
+        const bool in_place = game_.reached_directly(destination) &&
+                              (file.existed ? replace_file(destination.whole(), staging.whole(), backup_path(game_, file.number).whole())
+                                            : move_file(staging.whole(), destination.whole(), false));
+        if (!in_place) {
             roll_back();
             return shown(file.relative) + L"への書き込みに失敗しました。";
         }
@@ -222,18 +216,9 @@ void Cstaged_update::roll_back()
 {
     pending_ = false;
     bool all_back = true;
-    for (size_t i = files_.size(); i-- > 0;) {
-        const Cjournal_file& file = files_[i];
-        const Cgame_path destination = game_.game_path(file.relative);
-        const Cgame_path backup = backup_path(game_, file.number);
-        // A backup exists only where this run replaced the file, even when the replacing failed
-        // halfway and left the old file under the backup's name.
-        if (file.existed && file_exists(backup.whole()))
-            all_back = move_file(backup.whole(), destination.whole(), true) && all_back;
-        else if (in_place_[i] && !file.existed)
-            all_back = delete_file(destination.whole()) && all_back;
-        in_place_[i] = false;
-    }
+    // Before the commit no game file was touched: whatever lies at a destination is not the run's.
+    for (auto file = files_.rbegin(); committed_ && file != files_.rend(); ++file)
+        all_back = put_back(game_, *file) && all_back;
     for (auto folder = made_folders_.rbegin(); folder != made_folders_.rend(); ++folder)
         all_back = remove_empty_folder(folder->whole()) && all_back;
     // What could not go back stays, with the journal that tells the next run about it.

@@ -58,8 +58,9 @@ private:
     std::wstring shown_;
     Cupdate_journal journal_;
     bool begun_ = false;
+    // The journal names every file: from here on files may be in place.
+    bool committed_ = false;
     std::vector<Cjournal_file> files_;
-    std::vector<bool> in_place_;
     // Upper-cased relative path -> index into files_: Windows names ignore case.
     std::map<std::wstring, size_t> index_;
     // Upper-cased folder -> its upper-cased names, true for a folder.

@@ -178,23 +178,6 @@ Cfile_state state_of(const Cgame_folder& game, const Cjournal_file& file, const 
     return !file.existed && file_exists(destination.whole()) ? Cfile_state::added : Cfile_state::already_back;
 }
 
-// Never through a link: a file that a link now leads to stays where it is, and so does the journal.
-bool put_back(Cgame_folder& game, const Cjournal_file& file)
-{
-    const Cgame_path destination = game.game_path(file.relative);
-    if (!game.reached_directly(destination))
-        return false;
-    switch (state_of(game, file, destination)) {
-    case Cfile_state::replaced_and_backed_up:
-        return move_file(backup_path(game, file.number).whole(), destination.whole(), true);
-    case Cfile_state::added:
-        return delete_file(destination.whole());
-    case Cfile_state::in_staging:
-    case Cfile_state::already_back:
-        break;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -268,6 +251,23 @@ void Cupdate_journal::remove()
     if (made_)
         remove_place(game_);
     made_ = false;
+}
+
+bool put_back(Cgame_folder& game, const Cjournal_file& file)
+{
+    const Cgame_path destination = game.game_path(file.relative);
+    if (!game.reached_directly(destination))
+        return false;
+    switch (state_of(game, file, destination)) {
+    case Cfile_state::replaced_and_backed_up:
+        return move_file(backup_path(game, file.number).whole(), destination.whole(), true);
+    case Cfile_state::added:
+        return delete_file(destination.whole());
+    case Cfile_state::in_staging:
+    case Cfile_state::already_back:
+        break;
+    }
+    return true;
 }
 
 Cunfinished finish_unfinished_update(Cgame_folder& game)

@@ -58,6 +58,11 @@ private:
     bool made_ = false;
 };
 
+// Puts one file of a run back as it was before the run, by the state what is left of it tells:
+// the run's own roll back and the next run's recovery alike. False when it could not be, or a link
+// now lies on the way: the file stays as it is, and so must the journal.
+bool put_back(Cgame_folder& game, const Cjournal_file& file);
+
 enum class Cunfinished {
     none,         // there was nothing to finish
     rolled_back,  // the game is as before that run

@@ -17,6 +17,12 @@ std::wstring path_folder(const std::wstring& path)
     return slash == std::wstring::npos ? path : path.substr(0, slash);
 }
 
+std::wstring relative_parent(const std::wstring& relative)
+{
+    const size_t slash = relative.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash);
+}
+
 // The last dot of the whole string counts, even inside a folder name: "save.old\readme" has the
 // extension "old\readme". The lister and the copy plan both split names this way.
 std::wstring path_stem(const std::wstring& name)

@@ -9,6 +9,8 @@
 std::wstring join_path(const std::wstring& folder, const std::wstring& name);
 
 std::wstring path_folder(const std::wstring& path);
+// The folder part of a relative path; empty for a name alone.
+std::wstring relative_parent(const std::wstring& relative);
 std::wstring path_stem(const std::wstring& name);
 std::wstring path_extension(const std::wstring& name);
 

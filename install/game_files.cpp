@@ -11,12 +11,6 @@ namespace {
 
 const wchar_t* const ASK_THE_PUBLISHER = L"\nゲームの提供元にお問い合わせください。";
 
-std::wstring parent_of(const std::wstring& relative)
-{
-    const size_t slash = relative.rfind(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash);
-}
-
 // The game's folders, each listed once: the attributes of the names in them, upper-cased.
 class Cgame_listing {
 public:
@@ -24,10 +18,10 @@ public:
     // INVALID_FILE_ATTRIBUTES when nothing of that name is there.
     uint32_t attributes(const std::wstring& relative)
     {
-        const std::wstring folder = upper_case_name(parent_of(relative));
+        const std::wstring folder = upper_case_name(relative_parent(relative));
         if (listed_.count(folder) == 0) {
             std::map<std::wstring, uint32_t>& names = listed_[folder];
-            const std::wstring parent = parent_of(relative);
+            const std::wstring parent = relative_parent(relative);
             for (const Cfile_entry& entry : walk_folder(parent.empty() ? game_.final_path() : game_.game_path(parent).whole()))
                 names[upper_case_name(entry.path)] = entry.attributes;
         }
@@ -58,7 +52,7 @@ std::wstring file_problem(Cgame_folder& game, Cgame_listing& listing, const std:
     const std::wstring link = game.first_folder_link(path);
     if (!link.empty())
         return link_message(shown, link);
-    for (std::wstring above = parent_of(path.relative()); !above.empty(); above = parent_of(above))
+    for (std::wstring above = relative_parent(path.relative()); !above.empty(); above = relative_parent(above))
         if (listing.attributes(above) != INVALID_FILE_ATTRIBUTES && !is(listing.attributes(above), FILE_ATTRIBUTE_DIRECTORY))
             return join_path(shown, above) + L" はファイルのため、その中にファイルを置けません。" + ASK_THE_PUBLISHER;
     const uint32_t attributes = listing.attributes(path.relative());

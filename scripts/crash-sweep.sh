@@ -15,11 +15,7 @@ start_private_display
 status=0
 for preset in $RUNNABLE_PRESETS; do
   echo "== the crash sweep of the ${preset} build"
-  prefix="$PWD/build/${preset}/wineprefix"
-  LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all sh tests/make-wine-prefix.sh "$prefix"
-  export WINEPREFIX="$prefix"
-  wineserver -p 2>/dev/null || true
-  LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all wine cmd /c exit </dev/null >/dev/null 2>&1
+  serve_test_prefix "$preset"
   start=$(date +%s)
   (cd "build/${preset}/tests/e2e" && LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all wine ./crash_sweep.exe) || status=1
   echo "   ($(( $(date +%s) - start )) s)"

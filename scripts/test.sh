@@ -21,20 +21,15 @@ for preset in win32 win64; do
     continue
   fi
   echo "== tests of the ${preset} build"
-  prefix="$PWD/build/${preset}/wineprefix"
-  LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all sh tests/make-wine-prefix.sh "$prefix"
-  # One wineserver, with Wine's services and desktop, serves every test program of the run. They
-  # are started here with their output going nowhere: started by a test program they would hold
-  # ctest's output pipe open, and ctest would wait for ever.
-  WINEPREFIX="$prefix" wineserver -p 2>/dev/null || true  # one may serve the prefix already
-  WINEPREFIX="$prefix" LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all wine cmd /c exit </dev/null >/dev/null 2>&1
+  serve_test_prefix "$preset"
   # The crash sweep takes minutes: it runs for the shipped build, and for the 64-bit one only where
   # that is the build that runs (scripts/crash-sweep.sh runs it for both).
   skip=()
   [ "$preset" = win64 ] && [[ " $RUNNABLE_PRESETS " == *" win32 "* ]] && skip=(-E crash_sweep)
   ctest --preset "$preset" "${skip[@]}" || status=1
-  WINEPREFIX="$prefix" wineserver -k || true
+  wineserver -k || true
 done
+unset WINEPREFIX
 echo "== the release zip, unsigned and signed"
 timeout -k 10 900 bash tests/release/release-test.sh || status=1
 echo "== the guide's pages"
