@@ -6,6 +6,7 @@
 // UPDATE_PROFILE_PHASE_ONLY set, only the boxes are redirected: the phase is timed and nothing of
 // the copy pays for a forwarder.
 #include <windows.h>
+#include <aclapi.h>
 #include <commctrl.h>
 #include <io.h>
 
@@ -20,11 +21,11 @@ namespace {
 
 enum Ckind {
     source_open, staging_open, file_close, reading, writing, flushing, journal, bars, status_text, pump, paint,
-    lookups, folders, put_in_place, cleaning_up, dialog, memory, binding, file_size, names, kinds
+    lookups, folders, put_in_place, cleaning_up, dialog, memory, binding, file_size, names, security, final_path, file_information, kinds
 };
 const char* const KIND_NAMES[kinds] = {
     "open-source", "open-staging", "close", "read", "write", "flush", "journal", "bars", "status-text", "pump",
-    "paint", "lookups", "folders", "put-in-place", "clean-up", "dialog", "memory", "binding", "file-size", "names"};
+    "paint", "lookups", "folders", "put-in-place", "clean-up", "dialog", "memory", "binding", "file-size", "names", "security", "final-path", "file-information"};
 
 LARGE_INTEGER frequency, phase_start;
 bool in_phase = false;
@@ -185,8 +186,14 @@ void time_the_program()
     TIME_AS(lookups, FindClose);
     TIME_AS(lookups, GetFileAttributesW);
     TIME_AS(lookups, CreateFileW);
-    TIME_AS(lookups, GetFinalPathNameByHandleW);
+    TIME_AS(final_path, GetFinalPathNameByHandleW);
     TIME_AS(lookups, CloseHandle);
+    TIME_AS(file_information, GetFileInformationByHandleEx);
+    TIME_AS(security, SetNamedSecurityInfoW);
+    TIME_AS(names, GetFullPathNameW);
+    TIME_AS(file_size, _get_osfhandle);
+    TIME_AS(names, MultiByteToWideChar);
+    TIME_AS(names, WideCharToMultiByte);
     TIME_AS(folders, CreateDirectoryW);
     TIME_AS(folders, SetFileAttributesW);
     TIME_AS(put_in_place, MoveFileExW);

@@ -12,10 +12,13 @@ HANDLE open_to_ask(const std::wstring& path)
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
+// The basic information alone: GetFileInformationByHandle asks the volume for its serial number
+// too, which costs Wine a round trip to its mount manager for every file (seen: 0.44 ms a call).
 uint32_t attributes_of(HANDLE handle)
 {
-    BY_HANDLE_FILE_INFORMATION information = {};
-    return GetFileInformationByHandle(handle, &information) ? information.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+    FILE_BASIC_INFO information = {};
+    return GetFileInformationByHandleEx(handle, FileBasicInfo, &information, sizeof(information))
+               ? information.FileAttributes : INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
