@@ -83,13 +83,14 @@ Cstaged_update::Cfound Cstaged_update::find(const Cgame_path& path)
     const size_t slash = key.rfind(L'\\');
     const std::wstring folder = key.substr(0, slash);
     if (listed_.count(folder) == 0) {
-        std::map<std::wstring, bool>& names = listed_[folder];
+        std::map<std::wstring, Cfound>& names = listed_[folder];
         for (const Cfile_entry& entry : walk_folder(path.whole().substr(0, slash)))
-            names[upper_case_name(entry.path)] = entry.is_folder;
+            names[upper_case_name(entry.path)] = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? Cfound::link
+                                                 : entry.is_folder ? Cfound::folder : Cfound::file;
     }
-    const std::map<std::wstring, bool>& names = listed_[folder];
+    const std::map<std::wstring, Cfound>& names = listed_[folder];
     const auto name = names.find(key.substr(slash + 1));
-    return name == names.end() ? Cfound::nothing : name->second ? Cfound::folder : Cfound::file;
+    return name == names.end() ? Cfound::nothing : name->second;
 }
 
 // Asked once per folder: the staging file lies elsewhere, and the folder must be there to take it.
@@ -120,12 +121,16 @@ void Cstaged_update::put_back_leftovers(const Cgame_path& destination, Cfound& f
         delete_file(backup.whole());
 }
 
+// The folders on the way are asked of Windows, once each; the name itself is told by its folder's
+// listing, and a file that is there by the file opened.
 std::wstring Cstaged_update::admit(const Cgame_path& destination, const std::wstring& relative, bool& existed)
 {
-    const std::wstring link = link_problem(destination);
-    if (!link.empty())
-        return link;
+    const std::wstring folder_link = game_.first_folder_link(destination);
+    if (!folder_link.empty())
+        return shown(folder_link) + L"はリンクのため、上書きできません。";
     Cfound found = find(destination);
+    if (found == Cfound::link)
+        return shown(relative) + L"はリンクのため、上書きできません。";
     put_back_leftovers(destination, found);
     existed = found == Cfound::file;
     if (found == Cfound::folder || (found == Cfound::nothing && !has_folder(destination)))
@@ -189,7 +194,11 @@ std::wstring Cstaged_update::put_in_place()
         const Cjournal_file& file = files_[i];
         const Cgame_path destination = game_.game_path(file.relative);
         const Cgame_path staging = staging_path(game_, file.number);
-        const bool in_place = game_.reached_directly(destination) &&
+        // A new file is moved without replacing: whatever stands at its name by now, a link too,
+        // makes the move fail. Only the folders on its way are asked again.
+        const bool reached = file.existed ? game_.reached_directly(destination)
+                                          : !destination.empty() && game_.first_folder_link(destination).empty();
+        const bool in_place = reached &&
                               (file.existed ? replace_file(destination.whole(), staging.whole(), backup_path(game_, file.number).whole())
                                             : move_file(staging.whole(), destination.whole(), false));
         if (!in_place) {

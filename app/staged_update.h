@@ -43,7 +43,7 @@ public:
 private:
     // Whether a name is in the folder, listed once when the folder is first met: a Windows call per
     // file would cost more than the copy of a small one.
-    enum class Cfound { nothing, file, folder };
+    enum class Cfound { nothing, file, folder, link };
     Cfound find(const Cgame_path& path);
     bool has_folder(const Cgame_path& destination);
     void put_back_leftovers(const Cgame_path& destination, Cfound& found);
@@ -63,8 +63,8 @@ private:
     std::vector<Cjournal_file> files_;
     // Upper-cased relative path -> index into files_: Windows names ignore case.
     std::map<std::wstring, size_t> index_;
-    // Upper-cased folder -> its upper-cased names, true for a folder.
-    std::map<std::wstring, std::map<std::wstring, bool>> listed_;
+    // Upper-cased folder -> its upper-cased names.
+    std::map<std::wstring, std::map<std::wstring, Cfound>> listed_;
     std::vector<Cgame_path> made_folders_;
     std::set<std::wstring> ensured_folders_;
     // Something of this run is on the disk that the destructor must roll back.
