@@ -16,7 +16,8 @@ struct Cupdate_data {
     std::wstring destination_folder;
     // The same folder by its final path, through which every file below it is reached.
     Cgame_folder game;
-    // What the update copies, listed once before the player is asked.
+    // What the update copies: listed once, by the source checks, for every check after them and the
+    // copy.
     std::vector<Ccopy_group> plan;
 };
 

@@ -53,7 +53,7 @@ bool check_names()
 
 bool check_sources()
 {
-    return passes(judge_sources(g_update.settings, g_update.source_root));
+    return passes(judge_sources(g_update.settings, g_update.source_root, g_update.plan));
 }
 
 bool read_installation_record()
@@ -110,13 +110,6 @@ bool recover_unfinished_update()
 bool check_destination()
 {
     return passes(judge_destination(g_update.settings, g_update.installation, g_update.destination_folder));
-}
-
-// Listed once, after a killed run's leftovers are gone, for the checks below and the copy.
-bool plan_the_copy()
-{
-    g_update.plan = plan_update(g_update.settings, g_update.source_root);
-    return true;
 }
 
 bool check_game_files()

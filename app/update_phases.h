@@ -13,7 +13,6 @@ bool find_the_game();
 bool claim_the_game();
 bool recover_unfinished_update();
 bool check_destination();
-bool plan_the_copy();
 bool check_game_files();
 bool weigh_the_room();
 // Cancelled by the player, it ends as a No does.

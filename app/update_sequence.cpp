@@ -17,7 +17,6 @@ int run_update_sequence()
         claim_the_game,
         recover_unfinished_update,
         check_destination,
-        plan_the_copy,
         check_game_files,
         weigh_the_room,
         wait_for_held_files,

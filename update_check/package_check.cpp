@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "fs/file_ops.h"
 #include "fs/folder_walk.h"
@@ -121,11 +122,13 @@ std::vector<Cplan_note> judge_group(const Ccopy_group& group, const std::set<std
     return notes;
 }
 
-std::vector<Ccopy_group> gather_plan(Cpackage_findings& findings)
+// The plan the source checks listed, for the report and the room alike; where a source is missing
+// they listed none, and the groups still there are listed here for the report.
+std::vector<Ccopy_group> gather_plan(Cpackage_findings& findings, std::vector<Ccopy_group> plan)
 {
     const std::wstring& destination = findings.installation.SAV_FOLDER;
-    // Listed once, for the report and the room alike.
-    const std::vector<Ccopy_group> plan = plan_update(findings.settings, SOURCE_ROOT);
+    if (plan.empty())
+        plan = plan_update(findings.settings, SOURCE_ROOT);
     std::set<std::wstring> folders;
     for (const Ccopy_group& copy : plan)
         folders.insert(lower_ascii(copy.folder));
@@ -191,13 +194,14 @@ bool judge_package(const Ccheck_options& options, Cpackage_findings& findings)
     if (!read_package_ini(findings))
         return false;
     append(findings.checks, judge_names(findings.settings));
-    append(findings.checks, judge_sources(findings.settings, SOURCE_ROOT));
+    std::vector<Ccopy_group> sources_plan;
+    append(findings.checks, judge_sources(findings.settings, SOURCE_ROOT, sources_plan));
     const bool installation = options.read_registry || !options.install_folder.empty();
     if (!installation)
         findings.checks.push_back(INSTALLATION_NOT_CHECKED);
     else if (!judge_installation(options, findings))
         return false;
-    const std::vector<Ccopy_group> plan = gather_plan(findings);
+    const std::vector<Ccopy_group> plan = gather_plan(findings, std::move(sources_plan));
     // Once the game is found, update.exe judges its files against the plan, weighs the room on its
     // drive and asks whether a file it replaces is held, in this order.
     const std::wstring& game = findings.installation.SAV_FOLDER;

@@ -1,6 +1,7 @@
 #include "update_ini/copy_plan.h"
 
 #include <set>
+#include <utility>
 
 #include "fs/paths.h"
 #include "fs/text.h"
@@ -30,21 +31,28 @@ void plan_file(std::vector<Ccopy_group>& plan, const std::wstring& source_root, 
     group.listing.list(source_root, path_stem(file), path_extension(file));
 }
 
-// Walks the plan from its end, so that the last entry to reach a destination keeps it.
+// Walks the plan from its end, so that the last entry to reach a destination keeps it. Each
+// listing keeps its order; entries are moved, never copied.
 void copy_each_destination_once(std::vector<Ccopy_group>& plan)
 {
     std::set<std::wstring> reached;
     for (auto group = plan.rbegin(); group != plan.rend(); ++group) {
-        std::vector<Cfile_entry> kept;
-        for (auto entry = group->listing.entries.rbegin(); entry != group->listing.entries.rend(); ++entry) {
-            if (reached.insert(destination_key(relative_path(*group, *entry))).second) {
-                kept.insert(kept.begin(), *entry);
-                continue;
+        std::vector<Cfile_entry>& entries = group->listing.entries;
+        std::vector<bool> again(entries.size());
+        for (size_t i = entries.size(); i-- != 0;)
+            again[i] = !reached.insert(destination_key(relative_path(*group, entries[i]))).second;
+        size_t kept = 0;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (again[i]) {
+                group->reached_again.push_back(relative_path(*group, entries[i]));
+                group->listing.total_size -= entries[i].size;
+            } else {
+                if (kept != i)
+                    entries[kept] = std::move(entries[i]);
+                ++kept;
             }
-            group->reached_again.insert(group->reached_again.begin(), relative_path(*group, *entry));
-            group->listing.total_size -= entry->size;
         }
-        group->listing.entries = kept;
+        entries.resize(kept);
     }
 }
 

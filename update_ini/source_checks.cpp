@@ -119,11 +119,8 @@ std::wstring unmakeable_name_advice(const std::wstring& name)
 
 // Judged once every source is found: the first file of the plan whose name the game folder cannot
 // take, then the first two files that would land on one name there.
-Cfinding judge_file_names(const Cupdate_settings& settings, const std::wstring& source_root, const Cfindings& sources)
+Cfinding judge_file_names(const std::vector<Ccopy_group>& plan, const std::wstring& source_root)
 {
-    if (!first_failure(sources).empty())
-        return {FILE_NAMES_CHECK, L"", Cfinding_state::not_judged, L""};
-    const std::vector<Ccopy_group> plan = plan_update(settings, source_root);
     for (const Ccopy_group& group : plan)
         for (const Cfile_entry& entry : group.listing.entries) {
             const std::wstring advice = unmakeable_name_advice(entry.path);
@@ -148,7 +145,7 @@ Cfindings judge_names(const Cupdate_settings& settings)
                    settings.REG_NAME.empty() ? L"update.ini にレジストリ名が指定されていません。" : L"")};
 }
 
-Cfindings judge_sources(const Cupdate_settings& settings, const std::wstring& source_root)
+Cfindings judge_sources(const Cupdate_settings& settings, const std::wstring& source_root, std::vector<Ccopy_group>& plan)
 {
     Cfindings findings;
     const bool root_found = folder_exists(source_root);
@@ -161,6 +158,12 @@ Cfindings judge_sources(const Cupdate_settings& settings, const std::wstring& so
                   root_found, findings);
     judge_entries({L"FILE", L"ファイル", settings.COPY_FILE_COUNT, settings.COPY_FILE, file_exists}, source_root,
                   root_found, findings);
-    findings.push_back(judge_file_names(settings, source_root, findings));
+    plan.clear();
+    if (!first_failure(findings).empty()) {
+        findings.push_back({FILE_NAMES_CHECK, L"", Cfinding_state::not_judged, L""});
+        return findings;
+    }
+    plan = plan_update(settings, source_root);
+    findings.push_back(judge_file_names(plan, source_root));
     return findings;
 }

@@ -4,7 +4,9 @@
 // first failure, the tools show them all. They look only at the record given and at the files
 // below source_root, so tools can check a package of their own.
 #include <string>
+#include <vector>
 
+#include "update_ini/copy_plan.h"
 #include "update_ini/findings.h"
 #include "update_ini/update_settings.h"
 
@@ -17,5 +19,7 @@ Cfindings judge_names(const Cupdate_settings& settings);
 // GAMEDATA itself, the BGM, KOE and MOV folders, every folder entry, then every file entry. A count
 // that reaches past the ten entries is judged once more under the count's own key. Last, "file
 // names": every file the plan copies has a name Windows can make in the game folder, and no two
-// of them differ only in letter case.
-Cfindings judge_sources(const Cupdate_settings& settings, const std::wstring& source_root);
+// of them differ only in letter case. The copy plan those last checks judged is handed back in plan,
+// listed once for them and for whatever follows; empty when a source is missing.
+Cfindings judge_sources(const Cupdate_settings& settings, const std::wstring& source_root,
+                        std::vector<Ccopy_group>& plan);

@@ -16,7 +16,8 @@ std::vector<Ccopy_group> read_plan(const std::wstring& package_folder, std::vect
     const std::wstring source_root = join_path(package_folder, L"GAMEDATA");
     const std::wstring unread = read_update_ini_file(join_path(package_folder, L"update.ini"), settings);
     Cfindings findings = judge_names(settings);
-    for (const Cfinding& finding : judge_sources(settings, source_root))
+    std::vector<Ccopy_group> plan;
+    for (const Cfinding& finding : judge_sources(settings, source_root, plan))
         findings.push_back(finding);
     if (!unread.empty())
         findings = {judged(L"update.ini", L"update.ini", unread)};
@@ -26,7 +27,7 @@ std::vector<Ccopy_group> read_plan(const std::wstring& package_folder, std::vect
             problems.push_back(L"update.exe would refuse the package " + package_folder + L": " + finding.message);
     if (problems.size() != before)
         return {};
-    return plan_update(settings, source_root);
+    return plan;
 }
 
 }  // namespace
