@@ -1,6 +1,7 @@
 #include "update_ini/copy_plan.h"
 
-#include <set>
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "fs/paths.h"
@@ -31,21 +32,48 @@ void plan_file(std::vector<Ccopy_group>& plan, const std::wstring& source_root, 
     group.listing.list(source_root, path_stem(file), path_extension(file));
 }
 
-// Walks the plan from its end, so that the last entry to reach a destination keeps it. Each
-// listing keeps its order; entries are moved, never copied.
+uint64_t key_hash(const std::wstring& key)
+{
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (wchar_t unit : key)
+        hash = (hash ^ static_cast<uint16_t>(unit)) * 1099511628211ull;
+    return hash;
+}
+
+// Of the entries reaching one destination, all but the last in the plan's order are taken out of
+// their listings. Each destination is held as a hash and its entry's place in the plan, sixteen
+// bytes a file; keys are made again only where hashes meet, and compared whole.
 void copy_each_destination_once(std::vector<Ccopy_group>& plan)
 {
-    std::set<std::wstring> reached;
-    for (auto group = plan.rbegin(); group != plan.rend(); ++group) {
-        std::vector<Cfile_entry>& entries = group->listing.entries;
-        std::vector<bool> again(entries.size());
-        for (size_t i = entries.size(); i-- != 0;)
-            again[i] = !reached.insert(destination_key(relative_path(*group, entries[i]))).second;
+    std::vector<std::pair<size_t, size_t>> places;  // group, entry
+    std::vector<std::pair<uint64_t, size_t>> hashes;  // hash, place
+    for (size_t g = 0; g < plan.size(); ++g)
+        for (size_t i = 0; i < plan[g].listing.entries.size(); ++i) {
+            hashes.emplace_back(key_hash(destination_key(relative_path(plan[g], plan[g].listing.entries[i]))), places.size());
+            places.emplace_back(g, i);
+        }
+    std::sort(hashes.begin(), hashes.end());
+    const auto key_of = [&plan, &places](size_t place) {
+        const Ccopy_group& group = plan[places[place].first];
+        return destination_key(relative_path(group, group.listing.entries[places[place].second]));
+    };
+    std::vector<bool> again(places.size());
+    for (size_t run = 0, end; run < hashes.size(); run = end) {
+        for (end = run + 1; end < hashes.size() && hashes[end].first == hashes[run].first;)
+            ++end;
+        // Places ascend within a run: an entry is reached again when a later one has its key.
+        for (size_t a = run; a + 1 < end; ++a)
+            for (size_t b = a + 1; b < end && !again[hashes[a].second]; ++b)
+                again[hashes[a].second] = key_of(hashes[a].second) == key_of(hashes[b].second);
+    }
+    for (size_t place = 0, g = 0; g < plan.size(); ++g) {
+        Ccopy_group& group = plan[g];
+        std::vector<Cfile_entry>& entries = group.listing.entries;
         size_t kept = 0;
-        for (size_t i = 0; i < entries.size(); ++i) {
-            if (again[i]) {
-                group->reached_again.push_back(relative_path(*group, entries[i]));
-                group->listing.total_size -= entries[i].size;
+        for (size_t i = 0; i < entries.size(); ++i, ++place) {
+            if (again[place]) {
+                group.reached_again.push_back(relative_path(group, entries[i]));
+                group.listing.total_size -= entries[i].size;
             } else {
                 if (kept != i)
                     entries[kept] = std::move(entries[i]);

@@ -93,15 +93,23 @@ std::wstring last_name(const std::wstring& path)
 // names compared are the ones the listing found.
 std::pair<std::wstring, std::wstring> names_on_one_file(const std::vector<Ccopy_group>& plan)
 {
+    // Only the destinations reached again are looked for among the files copied: most plans have
+    // none, and then nothing of the whole plan is kept here.
     std::map<std::wstring, std::wstring> kept;  // destination key -> the path that is copied
     for (const Ccopy_group& group : plan)
-        for (const Cfile_entry& entry : group.listing.entries)
-            kept[destination_key(relative_path(group, entry))] = relative_path(group, entry);
+        for (const std::wstring& again : group.reached_again)
+            kept[destination_key(again)];
+    for (const Ccopy_group& group : plan)
+        for (const Cfile_entry& entry : group.listing.entries) {
+            const auto reached = kept.empty() ? kept.end() : kept.find(destination_key(relative_path(group, entry)));
+            if (reached != kept.end())
+                reached->second = relative_path(group, entry);
+        }
     for (const Ccopy_group& group : plan)
         for (const std::wstring& again : group.reached_again) {
-            const auto other = kept.find(destination_key(again));
-            if (other != kept.end() && last_name(other->second) != last_name(again))
-                return {std::min(again, other->second), std::max(again, other->second)};
+            const std::wstring& other = kept[destination_key(again)];
+            if (!other.empty() && last_name(other) != last_name(again))
+                return {std::min(again, other), std::max(again, other)};
         }
     return {};
 }
