@@ -3,9 +3,10 @@
 #include <windows.h>
 #include <io.h>
 
+#include <utility>
+
 #include "fs/file_handle.h"
 #include "fs/file_ops.h"
-#include "fs/folder_walk.h"
 #include "fs/paths.h"
 #include "install/free_space.h"
 
@@ -41,8 +42,9 @@ std::wstring Cstaged_update::link_problem(const Cgame_path& path)
     return link.empty() ? std::wstring() : shown(link) + L"はリンクのため、上書きできません。";
 }
 
-std::wstring Cstaged_update::begin()
+std::wstring Cstaged_update::begin(size_t file_count)
 {
+    files_.reserve(file_count);
     if (!journal_.open())
         return shown(UPDATE_FOLDER) + L"が作成できませんでした。";
     begun_ = pending_ = true;
@@ -79,18 +81,12 @@ std::wstring Cstaged_update::make_journaled_folders(const std::wstring& relative
 
 Cstaged_update::Cfound Cstaged_update::find(const Cgame_path& path)
 {
-    const std::wstring key = upper_case_name(path.whole());
-    const size_t slash = key.rfind(L'\\');
-    const std::wstring folder = key.substr(0, slash);
-    if (listed_.count(folder) == 0) {
-        std::map<std::wstring, Cfound>& names = listed_[folder];
-        for (const Cfile_entry& entry : walk_folder(path.whole().substr(0, slash)))
-            names[upper_case_name(entry.path)] = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? Cfound::link
-                                                 : entry.is_folder ? Cfound::folder : Cfound::file;
-    }
-    const std::map<std::wstring, Cfound>& names = listed_[folder];
-    const auto name = names.find(key.substr(slash + 1));
-    return name == names.end() ? Cfound::nothing : name->second;
+    const uint32_t attributes = listing_.attributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return Cfound::nothing;
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? Cfound::link
+           : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0   ? Cfound::folder
+                                                             : Cfound::file;
 }
 
 // Asked once per folder: the staging file lies elsewhere, and the folder must be there to take it.
@@ -156,8 +152,7 @@ std::wstring Cstaged_update::add_file(const Cgame_path& destination, bool existe
         return shown(folder.relative()) + L"が作成できませんでした。";
     file.existed = existed;
     file.relative = destination.relative();
-    index_[upper_case_name(file.relative)] = files_.size();
-    files_.push_back(file);
+    files_.push_back(std::move(file));
     return std::wstring();
 }
 
@@ -166,16 +161,13 @@ std::wstring Cstaged_update::prepare(const std::wstring& relative, std::wstring&
     const Cgame_path destination = game_.game_path(relative);
     if (destination.empty())
         return shown(relative) + L"が開けませんでした。";
-    const std::wstring key = upper_case_name(destination.relative());
-    if (index_.count(key) == 0) {
-        bool existed = false;
-        std::wstring problem = admit(destination, relative, existed);
-        if (problem.empty())
-            problem = add_file(destination, existed);
-        if (!problem.empty())
-            return problem;
-    }
-    staging = staging_path(game_, files_[index_[key]].number).whole();
+    bool existed = false;
+    std::wstring problem = admit(destination, relative, existed);
+    if (problem.empty())
+        problem = add_file(destination, existed);
+    if (!problem.empty())
+        return problem;
+    staging = staging_path(game_, files_.back().number).whole();
     return std::wstring();
 }
 

@@ -5,24 +5,26 @@
 // the files already replaced get their old content back. A run that is killed leaves the journal,
 // from which the next run puts the game back. Every path below the game folder comes from the
 // game folder (install/game_folder.h); messages name files below the folder as the player knows it.
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/update_journal.h"
+#include "install/game_listing.h"
 
 class Cstaged_update {
 public:
-    // shown_folder: the game folder as messages name it.
-    Cstaged_update(Cgame_folder& game, const std::wstring& shown_folder) : game_(game), shown_(shown_folder), journal_(game) {}
+    // shown_folder: the game folder as messages name it; listing: what stood in it before the run.
+    Cstaged_update(Cgame_folder& game, Cgame_listing& listing, const std::wstring& shown_folder)
+        : game_(game), listing_(listing), shown_(shown_folder), journal_(game) {}
     // Rolls back whatever was not put in place.
     ~Cstaged_update();
     Cstaged_update(const Cstaged_update&) = delete;
     Cstaged_update& operator=(const Cstaged_update&) = delete;
 
-    // Makes the update's folder and the journal; the problem, or empty text.
-    std::wstring begin();
+    // Makes the update's folder and the journal, with room kept for file_count files; the problem,
+    // or empty text.
+    std::wstring begin(size_t file_count);
     // Makes the folder below the game folder and any missing one above it, each written in the
     // journal first; the problem, or empty text. Folders made here are removed again by a roll
     // back. A folder made or found once is not asked about again: a folder entry asks before each
@@ -30,8 +32,8 @@ public:
     std::wstring make_journaled_folders(const std::wstring& relative);
     // Readies the file at relative for staging and sets the staging file to copy into. The problem
     // when an existing file cannot be opened for writing or a link is on the way, or empty text.
-    // Leftovers that an older release left beside the file are put back or removed first. A file
-    // named twice keeps one staging file.
+    // Leftovers that an older release left beside the file are put back or removed first. Each
+    // file is prepared once: the plan copies each destination once.
     std::wstring prepare(const std::wstring& relative, std::wstring& staging);
     // Puts every staged file in place, in the order prepared. The problem, or empty text; on a
     // problem everything is rolled back already.
@@ -41,8 +43,7 @@ public:
     void roll_back();
 
 private:
-    // Whether a name is in the folder, listed once when the folder is first met: a Windows call per
-    // file would cost more than the copy of a small one.
+    // What stands at a name, as the game's listing tells it.
     enum class Cfound { nothing, file, folder, link };
     Cfound find(const Cgame_path& path);
     bool has_folder(const Cgame_path& destination);
@@ -55,16 +56,13 @@ private:
     std::wstring link_problem(const Cgame_path& path);
 
     Cgame_folder& game_;
+    Cgame_listing& listing_;
     std::wstring shown_;
     Cupdate_journal journal_;
     bool begun_ = false;
     // The journal names every file: from here on files may be in place.
     bool committed_ = false;
     std::vector<Cjournal_file> files_;
-    // Upper-cased relative path -> index into files_: Windows names ignore case.
-    std::map<std::wstring, size_t> index_;
-    // Upper-cased folder -> its upper-cased names.
-    std::map<std::wstring, std::map<std::wstring, Cfound>> listed_;
     std::vector<Cgame_path> made_folders_;
     std::set<std::wstring> ensured_folders_;
     // Something of this run is on the disk that the destructor must roll back.

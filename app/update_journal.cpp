@@ -234,9 +234,17 @@ bool Cupdate_journal::add_folder(const Cgame_path& folder)
 
 bool Cupdate_journal::mark_committed(const std::vector<Cjournal_file>& files)
 {
+    // Written a block at a time: the lines of a big update are never all in memory at once.
+    const size_t block = 65536;
     std::string lines;
-    for (const Cjournal_file& file : files)
+    for (const Cjournal_file& file : files) {
         lines += "file " + std::to_string(file.number) + (file.existed ? " 1 " : " 0 ") + utf8(file.relative) + "\n";
+        if (lines.size() >= block) {
+            if (!file_.append(lines))
+                return false;
+            lines.clear();
+        }
+    }
     return file_.append(lines + COMMIT_LINE + "\n") && file_.flush();
 }
 

