@@ -134,8 +134,9 @@ std::wstring kept_relative_path(const std::wstring& relative)
 {
     std::wstring kept;
     for_each_name(relative, [&kept](const std::wstring&, const std::wstring& name) {
-        if (!name.empty())
-            kept += (kept.empty() ? L"" : L"\\") + name;
+        if (!name.empty() && !kept.empty())
+            kept += L'\\';
+        kept += name;
         return true;
     });
     return kept;
@@ -209,7 +210,14 @@ std::wstring upper_case_name(std::wstring text)
 
 bool is_device_name(const std::wstring& path)
 {
-    const std::wstring name = lower_ascii(path.substr(path.find_last_of(L"\\/") + 1));
+    // Every device name has a stem of three or four letters: most names are told at a glance.
+    const size_t start = path.find_last_of(L"\\/") + 1;
+    size_t stem_end = std::min(path.find(L'.', start), path.size());
+    while (stem_end > start && path[stem_end - 1] == L' ')
+        --stem_end;
+    if (stem_end - start != 3 && stem_end - start != 4)
+        return false;
+    const std::wstring name = lower_ascii(path.substr(start));
     std::wstring stem = name.substr(0, name.find(L'.'));
     while (!stem.empty() && stem.back() == L' ')
         stem.pop_back();

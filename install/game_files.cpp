@@ -44,12 +44,12 @@ std::wstring name_problem(Cgame_listing& listing, const std::wstring& shown, con
 
 }  // namespace
 
-// The files of a listing share their folder, which is asked about once for all of them.
+// The files of a listing lie directly in one folder, which is asked about once for all of them.
 Cfinding judge_game_files(Cgame_folder& game, Cgame_listing& listing, const std::wstring& shown_folder,
                           const std::vector<Ccopy_group>& plan)
 {
     for (const Ccopy_group& group : plan) {
-        std::wstring folder, problem_of_folder;
+        std::wstring problem_of_folder;
         bool folder_asked = false;
         for (const Cfile_entry& entry : group.listing.entries) {
             const std::wstring relative = relative_path(group, entry);
@@ -59,12 +59,11 @@ Cfinding judge_game_files(Cgame_folder& game, Cgame_listing& listing, const std:
                 problem = join_path(shown_folder, relative) + L" は、アップデートが作業に使うフォルダ " + UPDATE_FOLDER +
                           L" の中か、ゲームのフォルダに置けない名前のため、コピーできません。" + ASK_THE_PUBLISHER;
             } else {
-                if (!folder_asked || upper_case_name(relative_parent(path.relative())) != folder) {
-                    folder = upper_case_name(relative_parent(path.relative()));
+                if (!folder_asked)
                     problem_of_folder = folder_problem(game, listing, shown_folder, path);
-                    folder_asked = true;
-                }
-                problem = !problem_of_folder.empty() ? problem_of_folder : name_problem(listing, shown_folder, relative, path);
+                folder_asked = true;
+                problem = !problem_of_folder.empty() ? problem_of_folder
+                                                     : name_problem(listing, shown_folder, relative, path);
             }
             if (!problem.empty())
                 return judged(L"game files", join_path(shown_folder, relative), problem);

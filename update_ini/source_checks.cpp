@@ -132,9 +132,10 @@ Cfinding judge_file_names(const std::vector<Ccopy_group>& plan, const std::wstri
     for (const Ccopy_group& group : plan)
         for (const Cfile_entry& entry : group.listing.entries) {
             const std::wstring advice = unmakeable_name_advice(entry.path);
+            if (advice.empty())
+                continue;
             const std::wstring path = join_path(source_root, relative_path(group, entry));
-            if (!advice.empty())
-                return judged(FILE_NAMES_CHECK, path, L"コピー元のファイル " + path + L" の名前は、Windows では使えません。\n" + advice);
+            return judged(FILE_NAMES_CHECK, path, L"コピー元のファイル " + path + L" の名前は、Windows では使えません。\n" + advice);
         }
     const std::pair<std::wstring, std::wstring> twins = names_on_one_file(plan);
     if (!twins.first.empty())
