@@ -10,7 +10,6 @@
 #include "fs/file_handle.h"
 #include "fs/file_ops.h"
 #include "fs/paths.h"
-#include "kesto/message_pump.h"
 
 namespace {
 
@@ -65,7 +64,7 @@ std::wstring copy_file_with_progress(const std::wstring& relative_path, const st
         g_progress_dialog.progress_bars[0].set_position(thousandths(total_bytes - bytes_remaining, total_bytes));
         g_progress_dialog.progress_bars[1].set_position(thousandths(file_size - file_remaining, file_size));
         g_progress_dialog.paint_if_due();
-        Kesto::pump_messages();
+        g_progress_dialog.pump_if_due();
     }
 
     // On the disk before it is put in place, so that a power cut never leaves it half written

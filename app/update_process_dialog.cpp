@@ -1,5 +1,7 @@
 #include "app/update_process_dialog.h"
 
+#include "kesto/message_pump.h"
+
 LRESULT Cupdate_process_dialog::window_proc(UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == WM_INITDIALOG && !on_init_dialog())
@@ -31,6 +33,15 @@ void Cupdate_process_dialog::paint_if_due()
 {
     if (!holding_ || GetTickCount64() >= next_paint_)
         paint(true);
+}
+
+void Cupdate_process_dialog::pump_if_due()
+{
+    const ULONGLONG now = GetTickCount64();
+    if (now < next_pump_)
+        return;
+    next_pump_ = now + 10;
+    Kesto::pump_messages();
 }
 
 void Cupdate_process_dialog::paint_now()

@@ -16,6 +16,10 @@ public:
     void paint_if_due();
     // Paints now, and lets the dialog paint itself from then on (before a box, and at the end).
     void paint_now();
+    // Handles the messages waiting, at most every few milliseconds: each look is a round trip to
+    // the window server and costs more than the copy of a small file, and the dialog stays as
+    // quick to answer as a player can tell.
+    void pump_if_due();
 
     Kesto::Cc_static status_text;
     // [0] the whole update, [1] the current file; both in thousandths.
@@ -27,6 +31,7 @@ private:
 
     bool holding_ = false;
     ULONGLONG next_paint_ = 0;
+    ULONGLONG next_pump_ = 0;
 };
 
 extern Cupdate_process_dialog g_progress_dialog;
