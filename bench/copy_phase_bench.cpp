@@ -6,7 +6,8 @@
 // milliseconds takes the window server from the copy (seen: 1.1 s instead of 0.6 s for 859 MB), so
 // this one looks only every 20 ms, and its lateness is not counted. With --profile, the hook times
 // the program's calls by kind as well (see profile_hook.cpp).
-// Usage: copy_phase_bench <update.exe> [--profile]
+// With --question it answers No instead, and prints only the milliseconds to the confirmation.
+// Usage: copy_phase_bench <update.exe> [--profile | --question]
 #include <windows.h>
 
 #include <cstdio>
@@ -68,8 +69,9 @@ HHOOK hook_profiler(DWORD thread)
 int wmain(int argc, wchar_t** argv)
 {
     const bool profile = argc == 3 && wcscmp(argv[2], L"--profile") == 0;
-    if (argc != 2 && !profile) {
-        fwprintf(stderr, L"usage: copy_phase_bench <update.exe> [--profile]\n");
+    const bool question_only = argc == 3 && wcscmp(argv[2], L"--question") == 0;
+    if (argc != 2 && !profile && !question_only) {
+        fwprintf(stderr, L"usage: copy_phase_bench <update.exe> [--profile | --question]\n");
         return 2;
     }
     // Without --profile the hook writes only the phase, into a file of this run's own.
@@ -97,6 +99,16 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     const ULONGLONG asked = GetTickCount64();
     UnhookWindowsHookEx(profiler);
+    if (question_only) {
+        PostMessageW(question, WM_COMMAND, IDNO, 0);
+        HWND closing = wait_for_box(process.dwProcessId, IDOK, process.hProcess, 20);
+        if (closing != nullptr)
+            PostMessageW(closing, WM_COMMAND, IDOK, 0);
+        WaitForSingleObject(process.hProcess, 60000);
+        DeleteFileW(phase_file);
+        printf("%llu\n", static_cast<unsigned long long>(asked - started));
+        return 0;
+    }
     PostMessageW(question, WM_COMMAND, IDYES, 0);
     HWND closing = wait_for_box(process.dwProcessId, IDOK, process.hProcess, 20);
     wchar_t text[512] = {};

@@ -10,7 +10,13 @@
 # with and without each file flushed before closing, as update.exe flushes it. Prints the medians
 # and the peak memory of update.exe, and the time the checks of the game's files before the
 # question take (bench/question_checks_bench.cpp); asserts nothing. Usage: bash scripts/benchmark.sh [rounds]
-# (BENCH_UPDATES names the updates to time, of big, mixed and many; all three by default.)
+# (BENCH_UPDATES names the updates to time, of big, mixed, many and files; all four by default.)
+# The files series: a voice pack of 1-byte files over ten folder entries (BENCH_FILES: 1,000, 10,000
+# and 100,000 by default), on the disk below build/, onto a game that has none of them, once more
+# onto one whose files it all replaces (BENCH_FILES_REPLACED: 1,000 and 10,000); for each point the
+# start to the confirmation, the copy phase, the floors beside it (the same files copied and
+# flushed one by one; staged, flushed, then moved into place, without a window) and update.exe's
+# peak memory. Points above 10,000 files run one round.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds="${1:-3}"
@@ -20,8 +26,9 @@ source scripts/display.sh
 start_private_display
 root=/dev/shm/update-bench
 disk=$PWD/build/bench-disk
+files_root=$PWD/build/bench-files
 # In place of the display's own trap, which this one replaces: the private Xvfb goes too.
-trap 'rm -rf "$root" "$disk"; [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
+trap 'rm -rf "$root" "$disk" "$files_root"; [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
 if [ "$(df --output=fstype "$PWD/build" | tail -1)" = tmpfs ]; then echo "build/ is on tmpfs: no real disk for the flush cost" >&2; exit 1; fi
 export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8
 
@@ -42,15 +49,15 @@ lay_out() {
   printf 'GAME_NAME = "ベンチマーク"\r\nREG_NAME = "UpdateBench\\%s"\r\nMOV_UPDATE = 1\r\nMOV_FOLDER = "MOV"\r\nCOPY_FOLDER_COUNT = 1\r\nCOPY_FOLDER_00 = "data"\r\n' "$1" \
     | iconv -f UTF-8 -t CP932 > "$package/update.ini"
 }
-read -ra updates_to_time <<<"${BENCH_UPDATES:-big mixed many}"  # BENCH_UPDATES="big" times one
-for update in "${updates_to_time[@]}"; do lay_out "$update"; done
+read -ra updates_to_time <<<"${BENCH_UPDATES:-big mixed many files}"  # BENCH_UPDATES="big" times one
+for update in "${updates_to_time[@]}"; do [ "$update" = files ] || lay_out "$update"; done
 
 # The peak resident memory of a running update.exe, written to $root/peak (or the file given) as it
 # grows. Watched in a run of its own, never a timed one: the watching takes the CPU from the copy.
 watch_memory() {
-  local peak=0 pid kib file="${1:-$root/peak}"
+  local peak=0 pid kib file="${1:-$root/peak}" every="${2:-0.05}"
   echo 0 > "$file"
-  while sleep 0.05; do
+  while sleep "$every"; do
     for pid in $(pgrep -f 'package.update\.exe'); do
       kib=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
       if [ -n "$kib" ] && [ "$kib" -gt "$peak" ]; then peak=$kib; echo "$peak" > "$file"; fi
@@ -76,6 +83,63 @@ profile() {
   cp "build/$preset/update.exe" "$package/update.exe"
 }
 
+# count files over ten folder entries, 1 byte each, below $files_root/<count>/package.
+lay_out_files() {
+  local package=$files_root/$1/package
+  [ -f "$package/update.ini" ] && return
+  mkdir -p "$package/GAMEDATA"
+  python3 - "$package/GAMEDATA" "$1" <<'PYTHON'
+import os, sys
+root, count = sys.argv[1], int(sys.argv[2])
+for folder in range(10):
+    os.makedirs(os.path.join(root, "koe%02d" % folder))
+    for i in range(count // 10):
+        with open(os.path.join(root, "koe%02d" % folder, "v%06d.ogg" % i), "wb") as voice:
+            voice.write(b"n")
+PYTHON
+  { printf 'GAME_NAME = "ベンチマーク"\r\nREG_NAME = "UpdateBench\\files"\r\nCOPY_FOLDER_COUNT = 10\r\n'
+    for folder in 0 1 2 3 4 5 6 7 8 9; do printf 'COPY_FOLDER_0%d = "koe0%d"\r\n' $folder $folder; done
+  } | iconv -f UTF-8 -t CP932 > "$package/update.ini"
+}
+# One point of the files series: count files, onto a game without them or (replaced) with each.
+files_point() {
+  local count=$1 replaced=$2 package=$files_root/$1/package game=$files_root/game out=$files_root/out
+  local rounds_here=$rounds starts=() copies=() flushed=() staged=() peaks=()
+  [ "$count" -gt 10000 ] && rounds_here=1
+  lay_out_files "$count"
+  cp "build/$preset/update.exe" "$package/"
+  local key="HKCU\\Software\\UpdateBench\\files"
+  for name in DAT_EXIST BGM_EXIST KOE_EXIST MOV_EXIST; do wine reg add "$key" /v $name /d 1 /f >/dev/null; done
+  for name in SAV_FOLDER BGM_FOLDER KOE_FOLDER DAT_FOLDER MOV_FOLDER; do wine reg add "$key" /v $name /d "$(win "$game")" /f >/dev/null; done
+  for round in $(seq "$rounds_here"); do
+    rm -rf "$game" "$out"; mkdir -p "$game" "$out"; : > "$game/Lumivane.exe"
+    if [ -n "$replaced" ]; then
+      cp -r "$package/GAMEDATA/." "$game/"
+      find "$game" -name '*.ogg' -exec sh -c 'for voice; do printf o > "$voice"; done' _ {} +
+    fi
+    sync
+    # Peak memory is a high-water mark: a look every half second finds it without taking the copy's time.
+    watch_memory "$files_root/peak" 0.5 &
+    local watcher=$! took start
+    read -r took start < <(wine "build/$preset/bench/copy_phase_bench.exe" "$(win "$package/update.exe")" 2>/dev/null | tr -d '\r')
+    kill $watcher 2>/dev/null; wait $watcher 2>/dev/null || true
+    copies+=("$took"); starts+=("$start"); peaks+=("$(( $(cat "$files_root/peak") / 1024 ))")
+    for floor in --flush --staged; do
+      rm -rf "$out"; mkdir -p "$out"
+      [ -n "$replaced" ] && cp -r "$package/GAMEDATA/." "$out/"
+      sync
+      took=$(wine "build/$preset/bench/windowless_copy.exe" "$(win "$package/GAMEDATA")" "$(win "$out")" $floor | tr -d '\r')
+      if [ "$floor" = --flush ]; then flushed+=("$took"); else staged+=("$took"); fi
+    done
+  done
+  rm -rf "$game" "$out"
+  local u s
+  u=$(median "${copies[@]}") s=$(median "${staged[@]}")
+  echo "$preset, files series, $count files${replaced:+, each replacing a file of the game}: start to confirmation ${starts[*]} ms;" \
+       "copy phase ${copies[*]} ms, median $u; floors: copied and flushed ${flushed[*]} ms, staged and flushed ${staged[*]} ms;" \
+       "copy phase / staged floor = $(echo "scale=2; $u / $s" | bc); peak memory ${peaks[*]} MiB"
+}
+
 source scripts/wine.sh
 for preset in $RUNNABLE_PRESETS; do
   export WINEPREFIX=$PWD/build/$preset/wineprefix
@@ -90,6 +154,11 @@ for preset in $RUNNABLE_PRESETS; do
     echo "$preset, checks before the question for $count replaced files: game files $files ms, held files $held ms"
   done
   for update in "${updates_to_time[@]}"; do
+    if [ "$update" = files ]; then
+      for count in ${BENCH_FILES:-1000 10000 100000}; do files_point "$count" ""; done
+      for count in ${BENCH_FILES_REPLACED:-1000 10000}; do files_point "$count" replaced; done
+      continue
+    fi
     package=$root/$update/package game=$root/$update/game
     cp "build/$preset/update.exe" "$package/"
     key="HKCU\\Software\\UpdateBench\\$update"
