@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <set>
-#include <utility>
 
 #include "fs/file_ops.h"
 #include "fs/folder_walk.h"
@@ -122,20 +121,16 @@ std::vector<Cplan_note> judge_group(const Ccopy_group& group, const std::set<std
     return notes;
 }
 
-// The plan the source checks listed, for the report and the room alike; where a source is missing
-// they listed none, and the groups still there are listed here for the report.
-std::vector<Ccopy_group> gather_plan(Cpackage_findings& findings, std::vector<Ccopy_group> plan)
+// The plan the source checks listed (where a source is missing, listed here for the report).
+void gather_plan(Cpackage_findings& findings, std::vector<Ccopy_group>& plan)
 {
-    const std::wstring& destination = findings.installation.SAV_FOLDER;
     if (plan.empty())
         plan = plan_update(findings.settings, SOURCE_ROOT);
     std::set<std::wstring> folders;
     for (const Ccopy_group& copy : plan)
         folders.insert(lower_ascii(copy.folder));
     for (const Ccopy_group& copy : plan) {
-        Cplan_group group;
-        group.key = copy.key;
-        group.entry = copy.entry;
+        Cplan_group group{copy.key, copy.entry, true, {}, 0, {}};
         // A group whose check fails would list whatever its empty or refused name leads to.
         group.planned = std::any_of(findings.checks.begin(), findings.checks.end(), [&](const Cchecked& check) {
             return check.check == copy.key && check.state == Cfinding_state::passed;
@@ -144,7 +139,7 @@ std::vector<Ccopy_group> gather_plan(Cpackage_findings& findings, std::vector<Cc
             for (const Cfile_entry& entry : copy.listing.entries)
                 group.files.push_back({relative_path(copy, entry), false, 0, entry.size});
             group.bytes = copy.listing.total_size;
-            group.notes = judge_group(copy, folders, destination);
+            group.notes = judge_group(copy, folders, findings.installation.SAV_FOLDER);
         }
         findings.plan_files += group.files.size();
         findings.plan_bytes += group.bytes;
@@ -153,8 +148,7 @@ std::vector<Ccopy_group> gather_plan(Cpackage_findings& findings, std::vector<Cc
         findings.plan.push_back(group);
     }
     // In the game drive's clusters, with the journal, as update.exe counts it.
-    findings.staging_bytes = staging_room(plan, destination);
-    return plan;
+    findings.staging_bytes = staging_room(plan, findings.installation.SAV_FOLDER);
 }
 
 // When update.ini is missing, the file in the package folder that was most likely meant to be it.
@@ -194,14 +188,14 @@ bool judge_package(const Ccheck_options& options, Cpackage_findings& findings)
     if (!read_package_ini(findings))
         return false;
     append(findings.checks, judge_names(findings.settings));
-    std::vector<Ccopy_group> sources_plan;
-    append(findings.checks, judge_sources(findings.settings, SOURCE_ROOT, sources_plan));
+    std::vector<Ccopy_group> plan;
+    append(findings.checks, judge_sources(findings.settings, SOURCE_ROOT, plan));
     const bool installation = options.read_registry || !options.install_folder.empty();
     if (!installation)
         findings.checks.push_back(INSTALLATION_NOT_CHECKED);
     else if (!judge_installation(options, findings))
         return false;
-    const std::vector<Ccopy_group> plan = gather_plan(findings, std::move(sources_plan));
+    gather_plan(findings, plan);
     // Once the game is found, update.exe judges its files against the plan, weighs the room on its
     // drive and asks whether a file it replaces is held, in this order.
     const std::wstring& game = findings.installation.SAV_FOLDER;
